@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cassert>
+
+// The program's one collection: an ordered, growable array of untyped
+// pointers. Owned lists derive from it. It stores pointers only and never
+// deletes what they point to; owners delete the items they remove.
+//
+// The slot array grows and shrinks in steps of growBy: it holds
+// (count / growBy + 1) * growBy slots, so it is reallocated at most once per
+// growBy additions or removals. That size follows from count and is not
+// stored.
+//
+// Out of memory: an operation that needs a larger slot array and cannot get
+// one changes nothing and reports failure (add and insertAt return -1,
+// setCount false). Shrinking always succeeds; if the smaller block cannot be
+// had, the larger one is kept.
+class PtrArray {
+public:
+    explicit PtrArray(int growBy);  // a growBy below 1 is taken as 1
+    // Frees the slot array only: owners remove or delete their items first.
+    virtual ~PtrArray();
+
+    PtrArray(const PtrArray&) = delete;
+    PtrArray& operator=(const PtrArray&) = delete;
+
+    int growBy() const { return mGrowBy; }
+    int count() const { return mCount; }
+    // Valid for indices 0 to count - 1; may be null while count is 0.
+    void* const* items() const { return mItems; }
+    void* at(int index) const {
+        assert(index >= 0 && index < mCount);
+        return mItems[index];
+    }
+
+    // Returns the new item's index, or -1 when out of memory.
+    int add(void* item);
+    // Inserts before the item at index; an index at or past count appends.
+    // Returns where the item went, or -1 when out of memory or index < 0.
+    int insertAt(int index, void* item);
+    // Disposes the n items from index upward, in ascending order, and closes
+    // the gap. An index at or past count, a negative index or n <= 0 does
+    // nothing; a run reaching past the end is cut at the end.
+    void removeAt(int index, int n);
+    // Disposes every item in ascending order, then shrinks to growBy slots.
+    void removeAll();
+    // Sets count; slots gained are left uninitialised. Fails (returning
+    // false and changing nothing) when n < 0 or the array cannot grow.
+    virtual bool setCount(int n);
+
+protected:
+    // Called once for each item removeAt or removeAll takes out, while it is
+    // still in place. Does nothing here.
+    virtual void disposeItem(void* item);
+
+private:
+    int mGrowBy;
+    int mCount;
+    void** mItems;
+};

@@ -1,0 +1,9 @@
+// The program's two message boxes, both titled with the product name.
+#pragma once
+
+#include <windows.h>
+
+// The system's text for an error code.
+int showSystemError(DWORD code, UINT style);
+// A string-table text; a null owner means the main window.
+int showMessage(int textId, UINT style, HWND owner);

@@ -1,0 +1,114 @@
+#include "driver/AppProcess.h"
+
+#include "driver/Wait.h"
+
+#include <vector>
+
+namespace {
+const UINT exitCommand = 40005;
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId)
+        return TRUE;
+    char className[64] = {};
+    char title[256] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    if (lstrcmpA(className, search->className) != 0 || lstrcmpA(title, search->title) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+std::string besideTest(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.resize(folder.find_last_of("\\/") + 1);
+    return folder + name;
+}
+
+HWND findWindowOf(DWORD processId, const char* className, const char* title) {
+    WindowSearch search{processId, className, title, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+AppProcess::AppProcess(const char* exeName) : mPath(besideTest(exeName)) {}
+
+AppProcess::~AppProcess() {
+    stop();
+}
+
+bool AppProcess::start(const std::string& arguments) {
+    std::string line = "\"" + mPath + "\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(mPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &mInfo) != FALSE;
+}
+
+HWND AppProcess::waitForMainWindow(DWORD timeoutMs) {
+    waitUntil(
+        [this] {
+            mWindow = findWindowOf(mInfo.dwProcessId, "#32770", "Tolvaran");
+            return mWindow != nullptr || !running();
+        },
+        timeoutMs);
+    return mWindow;
+}
+
+bool AppProcess::running() const {
+    return mInfo.hProcess && WaitForSingleObject(mInfo.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool AppProcess::waitExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (!mInfo.hProcess)
+        return false;
+    if (!waitUntil([this] { return !running(); }, timeoutMs))
+        return false;
+    GetExitCodeProcess(mInfo.hProcess, exitCode);
+    return true;
+}
+
+void AppProcess::stop() {
+    if (!mInfo.hProcess)
+        return;
+    if (running() && mWindow)
+        PostMessageA(mWindow, WM_COMMAND, exitCommand, 0);
+    DWORD code = 0;
+    if (!waitExit(10000, &code))
+        kill();
+    closeHandles();
+}
+
+void AppProcess::kill() {
+    if (running()) {
+        TerminateProcess(mInfo.hProcess, 99);
+        WaitForSingleObject(mInfo.hProcess, 10000);
+    }
+}
+
+void AppProcess::closeHandles() {
+    if (mInfo.hProcess)
+        CloseHandle(mInfo.hProcess);
+    if (mInfo.hThread)
+        CloseHandle(mInfo.hThread);
+    mInfo = PROCESS_INFORMATION{};
+    mWindow = nullptr;
+}

@@ -1,0 +1,40 @@
+// Starts a program that lies beside the test executable, finds its windows,
+// and ends it, every step bounded in time.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The full path of a file in the test executable's folder.
+std::string besideTest(const char* name);
+
+// A visible or hidden top-level window of that process with that class and title.
+HWND findWindowOf(DWORD processId, const char* className, const char* title);
+
+class AppProcess {
+public:
+    explicit AppProcess(const char* exeName = "Tolvaran.exe");
+    ~AppProcess();
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    bool start(const std::string& arguments = "");
+    // The main dialog's window, once the program has made it; null on time-out.
+    HWND waitForMainWindow(DWORD timeoutMs = 15000);
+    HWND mainWindow() const { return mWindow; }
+    DWORD id() const { return mInfo.dwProcessId; }
+    bool running() const;
+    // True when the process ended in time; its exit code goes to *exitCode.
+    bool waitExit(DWORD timeoutMs, DWORD* exitCode);
+    // Asks the program to exit the way the user does, and kills it if it does not.
+    void stop();
+    void kill();
+
+private:
+    void closeHandles();
+
+    std::string mPath;
+    PROCESS_INFORMATION mInfo{};
+    HWND mWindow = nullptr;
+};

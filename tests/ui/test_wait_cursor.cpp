@@ -1,0 +1,98 @@
+// The hourglass guard: nesting, and message boxes dropping the whole nesting.
+#include "driver/AppProcess.h"
+#include "driver/Wait.h"
+#include "test_dialogs.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WaitCursor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+HCURSOR systemCursor(const char* id) {
+    return LoadCursorA(nullptr, id);
+}
+
+TEST(WaitCursor, OnlyTheOutermostGuardRestoresTheArrow) {
+    SetCursor(systemCursor(IDC_ARROW));
+    {
+        WaitCursor outer;
+        EXPECT_EQ(GetCursor(), systemCursor(IDC_WAIT));
+        {
+            WaitCursor inner;
+            EXPECT_EQ(waitDepth, 2);
+        }
+        EXPECT_EQ(GetCursor(), systemCursor(IDC_WAIT));
+        EXPECT_EQ(waitDepth, 1);
+    }
+    EXPECT_EQ(GetCursor(), systemCursor(IDC_ARROW));
+    EXPECT_EQ(waitDepth, 0);
+}
+
+TEST(WaitCursor, ResetDropsEveryGuardAndDepthStaysAtZero) {
+    {
+        WaitCursor outer;
+        WaitCursor inner;
+        resetWaitCursor();
+        EXPECT_EQ(waitDepth, 0);
+        EXPECT_EQ(GetCursor(), systemCursor(IDC_ARROW));
+    }
+    EXPECT_EQ(waitDepth, 0);
+}
+
+// Answers the product-titled box of this process with OK, from another thread.
+class BoxCloser {
+public:
+    BoxCloser()
+        : thread([this] {
+              waitUntil(
+                  [this] {
+                      HWND box = findWindowOf(GetCurrentProcessId(), "#32770", "Tolvaran");
+                      if (box) {
+                          char text[256] = {};
+                          GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                          shownText = text;
+                          PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      }
+                      return box != nullptr;
+                  },
+                  10000);
+          }) {}
+    ~BoxCloser() { join(); }
+    // What the box said; read after join().
+    const std::string& join() {
+        if (thread.joinable())
+            thread.join();
+        return shownText;
+    }
+
+private:
+    std::string shownText;
+    std::thread thread;
+};
+
+TEST(MessageBoxes, ShowTheStringTableTextAndDropTheWaitCursor) {
+    WaitCursor outer;
+    WaitCursor inner;
+    BoxCloser closer;
+    EXPECT_EQ(showMessage(IDS_TEST_TEXT, MB_OK, nullptr), IDOK);
+    EXPECT_EQ(closer.join(), "Test message");
+    EXPECT_EQ(waitDepth, 0);
+    EXPECT_EQ(GetCursor(), systemCursor(IDC_ARROW));
+}
+
+TEST(MessageBoxes, SystemErrorsShowTheSystemsTextOrTheNumber) {
+    {
+        BoxCloser closer;
+        showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
+        EXPECT_FALSE(closer.join().empty());
+    }
+    BoxCloser closer;
+    showSystemError(0x7FFFFFF0, MB_ICONHAND);
+    EXPECT_EQ(closer.join(), "System error 2147483632.");
+}
+
+}  // namespace
