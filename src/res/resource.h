@@ -3,13 +3,36 @@
 
 // Dialog templates
 #define IDD_MAIN 101
+#define IDD_SHARE 104
+#define IDD_ABOUT 109
+#define IDD_GET 110
+#define IDD_PROGRESS 111
+#define IDD_CLEAR_STACK 112
 
 // Icons
 #define IDI_APP 102
 #define IDI_SMALL 103
 
+// Menus
+#define IDM_TRAY 103
+
+// Bitmaps
+#define IDB_GLYPHS 105
+#define IDB_CHECKS 138
+#define IDB_KEYCAPS 139
+
 // Strings
+#define IDS_USER 101
+#define IDS_COMPUTER 102
 #define IDS_PRODUCT 103
+#define IDS_CLIPBOARD_EMPTY 104
+#define IDS_PICTURE 105
+#define IDS_UNKNOWN_FORMAT 106
+#define IDS_SELECT_USERS 109
+#define IDS_NOTHING_SHARED 110
+#define IDS_FETCH_FAILED 111
+#define IDS_PICTURE_SIZE 112
+#define IDS_KILL_STATIC 113
 
 // Controls of the main dialog
 #define IDC_USER_NAME 1004
@@ -19,7 +42,12 @@
 #define CMD_CLIPBOARD_CHANGED 666
 #define CMD_PROPERTIES 40001
 #define CMD_ADD_BUTTON 40002
+#define CMD_CLOSE_BUTTON 40003
+#define CMD_SHARE 40004
 #define CMD_EXIT 40005
+#define CMD_GET 40006
+#define CMD_ACTIVATE_BUTTON 40021
+#define CMD_ADD_STATIC 40023
 #define CMD_CLEAR_STACK 40027
 
 // Window messages
