@@ -34,9 +34,38 @@
 #define IDS_PICTURE_SIZE 112
 #define IDS_KILL_STATIC 113
 
+// Unnamed controls: labels, icons
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Controls of the main dialog
 #define IDC_USER_NAME 1004
 #define IDC_ABOUT 1006
+
+// Controls of the share dialog
+#define IDC_SHARED 1000
+#define IDC_ALL_USERS 1001
+#define IDC_SELECTED_USERS 1002
+#define IDC_USER_LIST 1003
+
+// Controls of the clear-stack dialog: its list has the same ID as the user list
+#define IDC_SNAPSHOT_LIST 1003
+
+// Controls of the get dialog
+#define IDC_SHARED_TREE 1009
+
+// Controls of the progress dialog
+#define IDC_PROGRESS_BAR 1010
+#define IDC_PROGRESS_TEXT 1011
+
+// Controls of the About box
+#define IDC_SEND_MAIL 1014
+#define IDC_WEB_PAGE 1015
+
+// The maker, as the About box's buttons show and use it
+#define MAKER_EMAIL "tolvaran@example.org"
+#define MAKER_WEB_PAGE "http://www.example.org/tolvaran/"
 
 // Commands
 #define CMD_CLIPBOARD_CHANGED 666
