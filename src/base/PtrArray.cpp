@@ -31,6 +31,10 @@ PtrArray::PtrArray(int growBy)
 PtrArray::~PtrArray() { std::free(mItems); }
 
 bool PtrArray::setCount(int n) {
+    return resize(n);
+}
+
+bool PtrArray::resize(int n) {
     if (n < 0)
         return false;
     if (mItems && mCount / mGrowBy == n / mGrowBy) {
@@ -50,7 +54,7 @@ bool PtrArray::setCount(int n) {
 
 int PtrArray::add(void* item) {
     const int index = mCount;
-    if (index == INT_MAX || !setCount(index + 1))
+    if (index == INT_MAX || !resize(index + 1))
         return -1;
     mItems[index] = item;
     return index;
@@ -62,7 +66,7 @@ int PtrArray::insertAt(int index, void* item) {
     if (index >= mCount)
         return add(item);
     const int oldCount = mCount;
-    if (oldCount == INT_MAX || !setCount(oldCount + 1))
+    if (oldCount == INT_MAX || !resize(oldCount + 1))
         return -1;
     std::memmove(mItems + index + 1, mItems + index,
                  static_cast<std::size_t>(oldCount - index) * sizeof(void*));
@@ -80,13 +84,13 @@ void PtrArray::removeAt(int index, int n) {
     const int tail = mCount - index - n;
     std::memmove(mItems + index, mItems + index + n,
                  static_cast<std::size_t>(tail) * sizeof(void*));
-    setCount(mCount - n);
+    resize(mCount - n);
 }
 
 void PtrArray::removeAll() {
     for (int i = 0; i < mCount; ++i)
         disposeItem(mItems[i]);
-    setCount(0);
+    resize(0);
 }
 
 void PtrArray::disposeItem(void*) {}

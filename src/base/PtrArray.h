@@ -49,11 +49,22 @@ public:
     virtual bool setCount(int n);
 
 protected:
+    void setAt(int index, void* item) {
+        assert(index >= 0 && index < mCount);
+        mItems[index] = item;
+    }
+
     // Called once for each item removeAt or removeAll takes out, while it is
     // still in place. Does nothing here.
     virtual void disposeItem(void* item);
 
 private:
+    // The slot bookkeeping behind setCount. The array's own operations use it
+    // directly: a subclass that fills or empties slots in its setCount must
+    // not see the moves of add, insertAt and removeAt, whose slots hold items
+    // that are already accounted for.
+    bool resize(int n);
+
     int mGrowBy;
     int mCount;
     void** mItems;
