@@ -1,6 +1,7 @@
 // Tray icon faces, read back pixel by pixel from the icon's colour bitmap.
 #include "base/AppInstance.h"
 #include "base/Gdi.h"
+#include "driver/GdiCount.h"
 #include "res/resource.h"
 #include "tray/TrayIcon.h"
 
@@ -138,6 +139,16 @@ TEST(TrayIcon, EqualFaceAndAccentStillShowTheGlyphOutsideTheTriangle) {
     for (const Pixel& p : glyph)
         EXPECT_TRUE(painted.count(p));
     EXPECT_FALSE(minus(glyph, glyphCell(0, 1)).empty()) << "part of the glyph lies off the triangle";
+}
+
+TEST(TrayIcon, RepaintingLeavesNoGdiObjectBehind) {
+    DestroyIcon(paintTrayIcon({faceColour, accentColour, 2, true, true}));  // the system's own first-use objects
+    const int before = liveGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "this system has no count of GDI objects for a 32-bit process";
+    for (int i = 0; i < 1000; ++i)
+        DestroyIcon(paintTrayIcon({faceColour, accentColour, i % 5, i % 2 == 0, i % 3 == 0}));
+    EXPECT_EQ(liveGdiObjects(), before);
 }
 
 }  // namespace
