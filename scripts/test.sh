@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test suite:
 # the platform-free code natively under ASan and UBSan, and the Windows
-# builds (32-bit and 64-bit) under Wine on a virtual display of their own.
+# builds (32-bit and 64-bit) under Wine on a virtual display of their own,
+# and a bounded run of every fuzz target.
 set -euo pipefail
 export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +11,7 @@ source scripts/lib/wine.sh
 
 scripts/install-deps.sh
 
-for preset in native win32 win64; do
+for preset in native fuzz win32 win64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
@@ -32,7 +33,7 @@ mkdir -p build/logs
 passed=0
 failed=0
 status=0
-for preset in native win32 win64; do
+for preset in native fuzz win32 win64; do
   echo "== $preset"
   log="build/logs/ctest-$preset.log"
   if ! ctest --preset "$preset" --timeout 300 2>&1 | tee "$log"; then

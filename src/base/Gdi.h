@@ -46,3 +46,12 @@ private:
     HDC mDc;
     HGDIOBJ mPrevious;
 };
+
+struct IconTraits {
+    using Handle = HICON;
+    static Handle none() { return nullptr; }
+    static void close(Handle handle) { DestroyIcon(handle); }
+};
+
+// An icon made at run time (CreateIconIndirect); not for shared resource icons.
+using Icon = UniqueHandle<IconTraits>;

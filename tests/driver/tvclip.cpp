@@ -1,18 +1,137 @@
-// tvclip set TEXT HOLD_MS: puts TEXT on the clipboard as another program
-// would, and stays alive HOLD_MS milliseconds so the data stays readable.
+// Another program on the clipboard:
+//   tvclip set TEXT HOLD_MS     puts TEXT as CF_TEXT
+//   tvclip put HOLD_MS ITEM...  puts the items, in order:
+//       text=TEXT  dib=W,H,BITS  hdrop=PATH|PATH  hdropw=PATH|PATH
+//       reg=NAME,HEX  num=FORMAT,HEX  null=FORMAT
+//   where FORMAT is a number or the name of a registered format
+//   tvclip hold HOLD_MS         keeps the clipboard open
+//   tvclip dump FILE            writes every format it reads to FILE
+// set stays alive HOLD_MS milliseconds, put as long or until another program
+// takes the clipboard over, so that the data stays readable meanwhile.
 #include "driver/Clipboard.h"
 #include "driver/Wait.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool ownershipLost = false;
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROYCLIPBOARD)
+        ownershipLost = true;
+    // WM_RENDERFORMAT is left alone: a format offered with a null handle stays without data.
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND makeWindow() {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = windowProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "TvClip";
+    RegisterClassA(&cls);
+    return CreateWindowA("TvClip", "tvclip", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+DWORD milliseconds(const char* text) {
+    return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+std::string fromHex(const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16));
+    return bytes;
+}
+
+// A number (0x200), or the name of a registered format.
+UINT formatNumber(const std::string& text) {
+    if (!text.empty() && text[0] >= '0' && text[0] <= '9')
+        return static_cast<UINT>(std::strtoul(text.c_str(), nullptr, 0));
+    return registeredFormat(text.c_str());
+}
+
+bool parseItem(const std::string& item, ClipboardFormat& out) {
+    const size_t equals = item.find('=');
+    if (equals == std::string::npos)
+        return false;
+    const std::string kind = item.substr(0, equals);
+    const std::string value = item.substr(equals + 1);
+    const std::vector<std::string> fields = split(value, ',');
+    if (kind == "text") {
+        out = {CF_TEXT, value + '\0'};
+    } else if (kind == "dib" && fields.size() == 3) {
+        out = {CF_DIB, dibBytes(std::atoi(fields[0].c_str()), std::atoi(fields[1].c_str()),
+                                std::atoi(fields[2].c_str()))};
+    } else if (kind == "hdrop" || kind == "hdropw") {
+        out = {CF_HDROP, dropFilesBytes(split(value, '|'), kind == "hdropw")};
+    } else if (kind == "reg" && fields.size() == 2) {
+        out = {registeredFormat(fields[0].c_str()), fromHex(fields[1])};
+    } else if (kind == "num" && fields.size() == 2) {
+        out = {formatNumber(fields[0]), fromHex(fields[1])};
+    } else if (kind == "null") {
+        out = {formatNumber(value), {}, ClipboardFormat::Data::Null};
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void holdUntilTakenOver(DWORD ms) {
+    waitUntil([] { return ownershipLost; }, ms);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || std::strcmp(argv[1], "set") != 0)
+    if (argc < 3)
         return 2;
-    HWND window = CreateWindowA("STATIC", "tvclip", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    if (!putClipboardText(window, argv[2]))
-        return 1;
-    pumpMessages(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    const std::string command = argv[1];
+    HWND window = makeWindow();
+    int result = 0;
+    if (command == "set" && argc == 4) {
+        if (putClipboardText(window, argv[2]))
+            pumpMessages(milliseconds(argv[3]));
+        else
+            result = 1;
+    } else if (command == "put") {
+        std::vector<ClipboardFormat> formats;
+        for (int i = 3; i < argc && result == 0; ++i) {
+            formats.emplace_back();
+            if (!parseItem(argv[i], formats.back()))
+                result = 2;
+        }
+        if (result == 0 && !putClipboard(window, formats))
+            result = 1;
+        if (result == 0)
+            holdUntilTakenOver(milliseconds(argv[2]));
+    } else if (command == "hold" && argc == 3) {
+        if (openClipboardPatiently(window)) {
+            pumpMessages(milliseconds(argv[2]));
+            CloseClipboard();
+        } else {
+            result = 1;
+        }
+    } else if (command == "dump" && argc == 3) {
+        result = saveEntries(argv[2], readClipboard(window)) ? 0 : 1;
+    } else {
+        result = 2;
+    }
     DestroyWindow(window);
-    return 0;
+    return result;
 }

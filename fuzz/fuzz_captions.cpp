@@ -1,0 +1,25 @@
+// Arbitrary bytes as a text, a bitmap and a drop-list block: every caption
+// must stay within the block and within its own length limit.
+#include "clip/Captions.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool holds) {
+    if (!holds)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    check(textCaption(data, size).length() <= maxCaptionLength);
+    check(fileCaption(data, size).length() <= maxCaptionLength);
+    // The longest: three 11-character numbers in the format.
+    const String picture = pictureCaption(data, size, "%d x %d (%d bit)", "Picture");
+    check(picture.length() > 0 && picture.length() <= 43);
+    return 0;
+}
