@@ -1,5 +1,7 @@
 #pragma once
 
+class Archive;
+
 // The program's one text type: an owned, NUL-terminated 8-bit ANSI buffer.
 // No length or capacity is stored; every length is found by scanning, and
 // every operation that replaces or lengthens the text builds a fresh
@@ -36,6 +38,11 @@ public:
     // Cuts the text to length characters if it is at least that long.
     // A negative length is ignored.
     void truncate(int length);
+
+    // Stores or loads the text: a count, then the characters without the
+    // terminator. A load that fails (short or damaged input, no memory)
+    // keeps the previous text; the archive tells which.
+    bool serialize(Archive& archive);
 
     // Windows only, defined next to the other Win32 code.
     // String resource id of the program's module, at most 259 characters;

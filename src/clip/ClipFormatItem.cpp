@@ -1,89 +1,59 @@
+// The platform-free part of an item: its data as held, and its serialized form.
 #include "clip/ClipFormatItem.h"
 
+#include "base/Archive.h"
+#include "base/String.h"
 #include "clip/ClipFormats.h"
-#include "ui/MessageBoxes.h"
+#include "clip/FormatNames.h"
 
-#include <cstring>
 #include <utility>
 
 namespace {
 
-enum class Copy { Made, NothingToCopy, OutOfMemory };
-
-// A new block of flags holding every byte of source. A null, discarded,
-// invalid or zero-size source has nothing to copy; the item then simply has
-// no data, as when the clipboard gives no handle at all.
-Copy copyBlock(HGLOBAL source, UINT flags, GlobalMemory& copy) {
-    if (!source)
-        return Copy::NothingToCopy;
-    GlobalLockGuard from(source);
-    const SIZE_T size = from.size();
-    if (!from.data() || size == 0)
-        return Copy::NothingToCopy;
-    GlobalMemory block(GlobalAlloc(flags, size));
-    if (!block)
-        return Copy::OutOfMemory;
-    {
-        GlobalLockGuard to(block.get());
-        if (!to.data())
-            return Copy::OutOfMemory;
-        std::memcpy(to.data(), from.data(), size);
+// The data size, then the data. A block that cannot be locked goes out as
+// no data at all, so the size always tells what follows.
+void storeData(Archive& archive, MemoryHandle block) {
+    GlobalLockGuard lock(block);
+    const std::size_t size = lock.size();
+    if (!Archive::fits32(size)) {
+        // The layout's size field is 32-bit: such a block cannot be stored.
+        archive.fail();
+        return;
     }
-    copy = std::move(block);
-    return Copy::Made;
+    archive.writeU32(static_cast<std::uint32_t>(size));
+    archive.writeBytes(lock.data(), static_cast<std::uint32_t>(size));
 }
 
-void reportOutOfMemory() {
-    showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
-}
-
-// The clipboard owns a block from the moment it accepts it; a refused block
-// stays ours and is freed here.
-void handOver(UINT format, GlobalMemory block) {
-    if (SetClipboardData(format, block.get()))
-        block.release();
-}
-
-// A 4-byte block holding the identifier, as the clipboard expects CF_LOCALE.
-bool localeBlock(LCID locale, GlobalMemory& block) {
-    GlobalMemory made(GlobalAlloc(ClipFormatItem::sharedFlags, sizeof locale));
-    {
-        GlobalLockGuard lock(made.get());
-        if (!lock.data())
-            return false;
-        std::memcpy(lock.data(), &locale, sizeof locale);
+// The size is checked against what the stream holds before anything is
+// allocated, so damaged input cannot ask for more memory than it carries.
+void loadData(Archive& archive, GlobalMemory& data) {
+    const std::uint32_t size = archive.readU32();
+    if (!archive.ok() || size == 0 || !archive.holds(size, 1))
+        return;
+    GlobalMemory block(memoryblock::allocate(ClipFormatItem::sharedFlags, size));
+    GlobalLockGuard lock(block.get());
+    if (!lock.data()) {
+        archive.fail();
+        return;
     }
-    block = std::move(made);
-    return true;
+    if (archive.readBytes(lock.data(), size))
+        data = std::move(block);
 }
 
 }  // namespace
-
-ClipFormatItem::ClipFormatItem(UINT format, HGLOBAL source) {
-    assignCopy(format, source);
-}
-
-ClipFormatItem::ClipFormatItem(const ClipFormatItem& other) {
-    if (other.mFormat == 0 || other.mFormat == clipformat::locale) {
-        mFormat = other.mFormat;
-        mLocale = other.mLocale;
-        return;
-    }
-    assignCopy(other.mFormat, other.mBlock.get());
-}
 
 ClipFormatItem::~ClipFormatItem() {
     release();
 }
 
-ClipFormatItem* ClipFormatItem::adopt(UINT format, GlobalMemory block) {
+ClipFormatItem* ClipFormatItem::adopt(unsigned format, GlobalMemory block) {
     auto* item = new ClipFormatItem;
     item->mFormat = format;
     item->mBlock = std::move(block);
     return item;
 }
 
-ClipFormatItem* ClipFormatItem::forLocale(LCID locale) {
+ClipFormatItem* ClipFormatItem::forLocale(std::uint32_t locale) {
     auto* item = new ClipFormatItem;
     item->mFormat = clipformat::locale;
     item->mLocale = locale;
@@ -96,29 +66,36 @@ void ClipFormatItem::release() {
     mFormat = 0;
 }
 
-void ClipFormatItem::assignCopy(UINT format, HGLOBAL source) {
-    release();
-    mFormat = format;
+bool ClipFormatItem::serialize(Archive& archive) {
+    const bool storing = archive.isStoring();
+    if (!storing)
+        release();
+    std::uint32_t format = mFormat;
+    archive.field(format);
+    if (format >= firstRegisteredFormat) {
+        String name;
+        if (storing)
+            name = registeredFormatName(format);
+        name.serialize(archive);
+        // The tests below go by this computer's number.
+        if (!storing && archive.ok())
+            format = registerFormatName(name.text());
+    }
     if (format == clipformat::locale) {
-        // Without a whole identifier the item keeps 0, which restores as no data.
-        GlobalLockGuard lock(source);
-        if (lock.data() && lock.size() >= sizeof(LCID))
-            std::memcpy(&mLocale, lock.data(), sizeof(LCID));
-        return;
+        std::uint32_t locale = mLocale;
+        archive.field(locale);
+        if (!storing && archive.ok())
+            mLocale = locale;
+    } else if (storing) {
+        storeData(archive, mBlock.get());
+    } else {
+        loadData(archive, mBlock);
     }
-    if (copyBlock(source, ownFlags, mBlock) == Copy::OutOfMemory)
-        reportOutOfMemory();
-}
-
-void ClipFormatItem::toClipboard() const {
-    if (mFormat == 0)
-        return;
-    GlobalMemory block;
-    if (mFormat == clipformat::locale) {
-        if (mLocale != 0 && !localeBlock(mLocale, block))
-            reportOutOfMemory();
-    } else if (copyBlock(mBlock.get(), sharedFlags, block) == Copy::OutOfMemory) {
-        reportOutOfMemory();
+    if (!storing) {
+        if (archive.ok())
+            mFormat = format;
+        else
+            release();
     }
-    handOver(mFormat, std::move(block));
+    return archive.ok();
 }

@@ -1,12 +1,17 @@
+// The platform-free part of a snapshot: its items and its serialized form.
 #include "clip/ClipSnapshot.h"
 
-#include "ui/Dialog.h"
+#include "base/Archive.h"
 
 #include <atomic>
+#include <new>
 
 namespace {
 // Snapshots are made on more than one thread.
 std::atomic<std::uint32_t> lastSerial{0};
+
+// The smallest item: its format and either a locale or a data size.
+constexpr std::uint32_t minItemBytes = 8;
 }  // namespace
 
 ClipSnapshot::ClipSnapshot() : PtrArray(10), mSerial(++lastSerial) {}
@@ -22,40 +27,10 @@ bool ClipSnapshot::append(ClipFormatItem* item) {
     return false;
 }
 
-void ClipSnapshot::capture() {
-    if (!OpenClipboard(mainWindow))
-        return;
-    clear();
-    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
-        if (isSkippedFormat(format))
-            continue;
-        // A listed format may still give no handle: the item is kept without data.
-        append(new ClipFormatItem(format, GetClipboardData(format)));
-    }
-    CloseClipboard();
-}
-
-void ClipSnapshot::restore() const {
-    if (isEmpty() || !OpenClipboard(mainWindow))
-        return;
-    EmptyClipboard();
-    for (int i = 0; i < count(); ++i)
-        item(i)->toClipboard();
-    CloseClipboard();
-}
-
 void ClipSnapshot::clear() {
     for (int i = 0; i < count(); ++i)
         delete item(i);
     removeAll();
-}
-
-void ClipSnapshot::copyFrom(const ClipSnapshot& other) {
-    if (&other == this)
-        return;
-    clear();
-    for (int i = 0; i < other.count(); ++i)
-        append(new ClipFormatItem(*other.item(i)));
 }
 
 void ClipSnapshot::takeFrom(ClipSnapshot& source) {
@@ -66,4 +41,29 @@ void ClipSnapshot::takeFrom(ClipSnapshot& source) {
     while (moved < source.count() && add(source.item(moved)) >= 0)
         ++moved;
     source.removeAt(0, moved);
+}
+
+bool ClipSnapshot::serialize(Archive& archive) {
+    if (archive.isLoading())
+        clear();
+    std::uint32_t n = static_cast<std::uint32_t>(count());
+    archive.count(n, minItemBytes);
+    for (std::uint32_t i = 0; i < n && archive.ok(); ++i) {
+        if (archive.isStoring()) {
+            item(static_cast<int>(i))->serialize(archive);
+            continue;
+        }
+        auto* loaded = new (std::nothrow) ClipFormatItem;
+        if (!loaded) {
+            archive.fail();
+            break;
+        }
+        if (!loaded->serialize(archive) || loaded->format() == 0) {
+            delete loaded;
+            continue;
+        }
+        if (!append(loaded))
+            archive.fail();
+    }
+    return archive.ok();
 }

@@ -1,6 +1,10 @@
 #include "tray/StringList.h"
 
+#include "base/Archive.h"
+
+#include <cstdint>
 #include <new>
+#include <utility>
 
 StringList::~StringList() {
     removeAll();
@@ -37,4 +41,27 @@ int StringList::add(const char* text) {
 
 void StringList::disposeItem(void* item) {
     delete static_cast<String*>(item);
+}
+
+bool StringList::serialize(Archive& archive) {
+    if (archive.isLoading())
+        removeAll();
+    std::uint32_t n = static_cast<std::uint32_t>(count());
+    // Each String takes at least its one-byte count.
+    archive.count(n, 1);
+    for (std::uint32_t i = 0; i < n && archive.ok(); ++i) {
+        if (archive.isStoring()) {
+            static_cast<String*>(PtrArray::at(static_cast<int>(i)))->serialize(archive);
+            continue;
+        }
+        String text;
+        if (!text.serialize(archive))
+            break;
+        auto* kept = new (std::nothrow) String(std::move(text));
+        if (!kept || PtrArray::add(kept) < 0) {
+            delete kept;
+            archive.fail();
+        }
+    }
+    return archive.ok();
 }

@@ -5,6 +5,8 @@
 #include "base/PtrArray.h"
 #include "base/String.h"
 
+class Archive;
+
 class StringList : public PtrArray {
 public:
     StringList() : PtrArray(10) {}
@@ -17,6 +19,10 @@ public:
     // Appends a copy of text; -1 when out of memory.
     int add(const char* text);
     const String& at(int index) const { return *static_cast<const String*>(PtrArray::at(index)); }
+
+    // A count, then each String. Loading replaces the contents; when it
+    // fails, the list keeps the Strings read whole.
+    bool serialize(Archive& archive);
 
 protected:
     void disposeItem(void* item) override;

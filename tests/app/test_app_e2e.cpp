@@ -1,6 +1,8 @@
 // The real program, started and driven from outside as a user would.
 #include "driver/AppProcess.h"
+#include "driver/AppState.h"
 #include "driver/Clipboard.h"
+#include "driver/ClipboardViewer.h"
 #include "driver/Wait.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@ const UINT exitCommand = 40005;
 class Running : public ::testing::Test {
 protected:
     void SetUp() override {
+        forgetSavedState();
         ASSERT_TRUE(app.start());
         ASSERT_NE(app.waitForMainWindow(), nullptr);
         ASSERT_TRUE(waitUntil([this] { return !visible(); })) << "hidden right after start";
@@ -71,62 +74,11 @@ TEST_F(Running, SecondStartShowsTheFirstAndEndsAtOnce) {
     EXPECT_TRUE(app.running());
 }
 
-// A window of this test process in the clipboard-viewer chain.
-class Viewer {
-public:
-    Viewer() {
-        WNDCLASSA cls{};
-        cls.lpfnWndProc = proc;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "TvTestViewer";
-        RegisterClassA(&cls);  // fails harmlessly when already registered
-        window = CreateWindowA("TvTestViewer", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, this);
-        next = SetClipboardViewer(window);
-    }
-    ~Viewer() {
-        leave();
-        DestroyWindow(window);
-    }
-    void leave() {
-        if (joined)
-            ChangeClipboardChain(window, next);
-        joined = false;
-    }
-
-    HWND window = nullptr;
-    HWND next = nullptr;
-    bool joined = true;
-    int draws = 0;
-    HWND lastLeaver = nullptr;
-
-private:
-    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<Viewer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_DRAWCLIPBOARD) {
-            ++self->draws;
-            if (self->next)
-                SendMessageA(self->next, message, wParam, lParam);
-            return 0;
-        }
-        if (self && message == WM_CHANGECBCHAIN) {
-            self->lastLeaver = reinterpret_cast<HWND>(wParam);
-            if (reinterpret_cast<HWND>(wParam) == self->next)
-                self->next = reinterpret_cast<HWND>(lParam);
-            else if (self->next)
-                SendMessageA(self->next, message, wParam, lParam);
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-};
-
 // Joins before the program does, so the program's window stands in front of it.
 class Chain : public ::testing::Test {
 protected:
     void SetUp() override {
+        forgetSavedState();
         ASSERT_TRUE(app.start());
         ASSERT_NE(app.waitForMainWindow(), nullptr);
         pumpMessages(200);
@@ -135,41 +87,41 @@ protected:
         ASSERT_TRUE(putClipboardText(nullptr, text));
     }
 
-    Viewer first;
-    Viewer second;
+    ClipboardViewer first;
+    ClipboardViewer second;
     AppProcess app;
 };
 
 TEST_F(Chain, ChangesArePassedOnAndSurviveTheProgramsExit) {
-    const int before = first.draws;
+    const int before = first.draws();
     changeClipboard("passed on");
-    EXPECT_TRUE(waitUntil([&] { return first.draws > before; })) << "the program passes changes down the chain";
+    EXPECT_TRUE(waitUntil([&] { return first.draws() > before; })) << "the program passes changes down the chain";
 
     PostMessageA(app.mainWindow(), WM_COMMAND, 40005, 0);
     DWORD code = 1234;
     ASSERT_TRUE(app.waitExit(10000, &code));
     EXPECT_EQ(code, 0u);
 
-    const int afterExit = first.draws;
+    const int afterExit = first.draws();
     changeClipboard("after exit");
-    EXPECT_TRUE(waitUntil([&] { return first.draws > afterExit; })) << "the chain is whole after the program left";
+    EXPECT_TRUE(waitUntil([&] { return first.draws() > afterExit; })) << "the chain is whole after the program left";
 }
 
 TEST_F(Chain, LeaverRightAfterTheProgramIsUnlinked) {
     // Chain: program -> second -> first. The second leaves.
     second.leave();
-    const int firstBefore = first.draws;
-    const int secondBefore = second.draws;
+    const int firstBefore = first.draws();
+    const int secondBefore = second.draws();
     changeClipboard("skips the leaver");
-    EXPECT_TRUE(waitUntil([&] { return first.draws > firstBefore; }));
-    EXPECT_EQ(second.draws, secondBefore);
+    EXPECT_TRUE(waitUntil([&] { return first.draws() > firstBefore; }));
+    EXPECT_EQ(second.draws(), secondBefore);
 }
 
 TEST_F(Chain, OtherLeaversAreReportedDownTheChain) {
     // Chain: program -> second -> first. The first leaves; the program must tell the second.
     first.leave();
-    EXPECT_TRUE(waitUntil([&] { return second.lastLeaver == first.window; }));
-    EXPECT_EQ(second.next, nullptr);
+    EXPECT_TRUE(waitUntil([&] { return second.lastLeaver() == first.window(); }));
+    EXPECT_EQ(second.next(), nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 namespace {
 const UINT exitCommand = 40005;
+const int userNameEdit = 1004;
 
 struct WindowSearch {
     DWORD processId;
@@ -84,6 +85,21 @@ bool AppProcess::waitExit(DWORD timeoutMs, DWORD* exitCode) {
         return false;
     GetExitCodeProcess(mInfo.hProcess, exitCode);
     return true;
+}
+
+bool AppProcess::flush() {
+    // The text limit of the read-only user-name edit: nobody types there, and
+    // posted messages of one thread are handled in order.
+    // The window may be found before its controls are made.
+    HWND edit = nullptr;
+    if (!waitUntil([&] { return (edit = GetDlgItem(mWindow, userNameEdit)) != nullptr; }))
+        return false;
+    const WPARAM mark = 1000 + static_cast<WPARAM>(++mFlushes % 1000);
+    PostMessageA(edit, EM_SETLIMITTEXT, mark, 0);
+    return waitUntil([&] {
+        DWORD_PTR limit = 0;
+        return SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 1000, &limit) && limit == mark;
+    });
 }
 
 void AppProcess::stop() {

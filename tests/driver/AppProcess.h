@@ -27,6 +27,10 @@ public:
     bool running() const;
     // True when the process ended in time; its exit code goes to *exitCode.
     bool waitExit(DWORD timeoutMs, DWORD* exitCode);
+    // Waits until the program has handled every message posted to it so far:
+    // a harmless message posted behind them to a control of its window must
+    // show its effect. The properties window stays as it is.
+    bool flush();
     // Asks the program to exit the way the user does, and kills it if it does not.
     void stop();
     void kill();
@@ -37,4 +41,5 @@ private:
     std::string mPath;
     PROCESS_INFORMATION mInfo{};
     HWND mWindow = nullptr;
+    LPARAM mFlushes = 0;
 };

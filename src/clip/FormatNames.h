@@ -1,0 +1,16 @@
+// Registered clipboard formats by name. Their numbers belong to one computer
+// and one session, so stored and sent items carry the name instead; this is
+// the seam to the system's table of them.
+#pragma once
+
+#include "base/String.h"
+
+// Numbers from here up are registered formats.
+constexpr unsigned firstRegisteredFormat = 0xC000;
+
+// The name the system knows a registered format by, cut to 99 characters
+// (what a 100-character buffer holds); empty when the number names none.
+String registeredFormatName(unsigned format);
+// This computer's number for the name, registered now if it is new; 0 when
+// the system refuses it (the empty name, for one).
+unsigned registerFormatName(const char* name);

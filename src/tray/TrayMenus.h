@@ -1,0 +1,35 @@
+// The tray buttons' menus, each built by a function that returns it, apart
+// from tracking, so the menu a click would show can be looked at.
+#pragma once
+
+#include <windows.h>
+
+class ClipSnapshot;
+class ClipStack;
+
+// Stack-menu IDs up to this one are history commands; above it, static ones.
+constexpr UINT lastHistoryCommand = 125;
+// "Kill Static" acts on static entries up to this ID only.
+constexpr UINT lastKillStaticCommand = 245;
+
+// The left-click menu of the active button: its content (bold, default), the
+// history, and the static entries in a column of their own.
+HMENU buildStackMenu(const ClipStack& history, const ClipSnapshot& current, const ClipStack& statics);
+
+// What greys the context menu's items.
+struct ContextMenuState {
+    int buttonCount;     // "Close Button" greyed at 1 or less
+    bool isActive;       // "Activate Button" greyed for the active button
+    bool menusEnabled;   // "Share", "Get" and "Exit" greyed while a share or fetch dialog runs
+    bool historyEmpty;   // "Clear stack" greyed
+};
+
+// The right-click menu: the popup of menu resource 103 with "Properties" in
+// bold, greyed by state, with the "Kill Static" submenu below "Add Static"
+// when there are static entries. Destroy it with DestroyMenu (the submenu
+// goes with it).
+HMENU buildContextMenu(const ContextMenuState& state, const ClipStack& statics);
+
+// Shows a menu at the cursor, owned by window, and returns the chosen command
+// (0 when dismissed). The menu is destroyed before this returns.
+UINT trackMenu(HWND window, HMENU menu);

@@ -1,0 +1,283 @@
+// Saved state through the real program: what it loads at start it writes
+// back at exit byte for byte, and what the user pins survives an exit the
+// program does not see coming.
+#include "SampleRecord.h"
+#include "TrayFixture.h"
+#include "base/Archive.h"
+#include "base/MemoryStream.h"
+#include "base/String.h"
+#include "clip/SavedState.h"
+#include "driver/AppState.h"
+#include "driver/Clipboard.h"
+#include "driver/Menus.h"
+#include "driver/Wait.h"
+#include "tray/ButtonColours.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+
+namespace {
+
+const UINT addButtonCommand = 40002;
+const UINT exitCommand = 40005;
+
+std::string documentsFolder() {
+    char raw[MAX_PATH] = {};
+    DWORD size = sizeof raw;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                 "Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, raw, &size);
+    char expanded[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(raw, expanded, sizeof expanded);
+    return expanded;
+}
+
+std::string stackFile(const std::string& name) {
+    return documentsFolder() + "\\" + name + ".Tolvaran";
+}
+
+std::string logonName() {
+    char name[257] = {};
+    DWORD size = sizeof name;
+    GetUserNameA(name, &size);
+    return name;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    DeleteFileA(path.c_str());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Points "Set" at a user name, as a save would.
+void setSavedName(const char* name) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quilnor\\Tolvaran", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    std::string value(1, static_cast<char>(std::strlen(name)));
+    value += name;
+    RegSetValueExA(key, "Set", 0, REG_BINARY, reinterpret_cast<const BYTE*>(value.data()),
+                   static_cast<DWORD>(value.size()));
+    RegCloseKey(key);
+}
+
+bool parse(const std::string& bytes, SavedState& state) {
+    MemoryStream stream;
+    stream.create(4096, true);
+    stream.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    stream.close();
+    MemoryStream reader;
+    reader.attach(stream.block());
+    Archive archive(reader, false);
+    return loadSavedState(archive, state);
+}
+
+std::string toBytes(const SavedState& state) {
+    MemoryStream stream;
+    stream.create(4096, true);
+    Archive archive(stream, true);
+    storeSavedState(archive, state);
+    stream.close();
+    MemoryStream reader;
+    reader.attach(stream.block());
+    std::string bytes(stream.position(), '\0');
+    reader.read(bytes.data(), stream.position());
+    return bytes;
+}
+
+// Whole: the record reads to its end and nothing follows.
+bool loadsWhole(const std::string& bytes, int statics) {
+    SavedState state;
+    return parse(bytes, state) && state.staticEntries.count() == statics;
+}
+
+class SavedStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        forgetSavedState();
+        DeleteFileA(stackFile("Quill").c_str());
+    }
+    void startAndWait() {
+        ASSERT_TRUE(app.start());
+        ASSERT_NE(app.waitForMainWindow(), nullptr);
+        ASSERT_TRUE(app.flush());
+    }
+    void exitAndWait() {
+        PostMessageA(app.mainWindow(), WM_COMMAND, exitCommand, 0);
+        DWORD code = 1234;
+        ASSERT_TRUE(app.waitExit(10000, &code));
+        ASSERT_EQ(code, 0u);
+    }
+    AppProcess app;
+};
+
+TEST_F(SavedStateTest, WhatIsLoadedAtStartIsWrittenBackAtExitByteForByte) {
+    setSavedName("Quill");
+    writeFile(stackFile("Quill"), sampleRecordBytes());
+    startAndWait();
+    exitAndWait();
+    EXPECT_EQ(readFile(stackFile("Quill")), sampleRecordBytes());
+    EXPECT_EQ(GetFileAttributesA(stackFile("Quill").c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+
+    // New buttons continue from the saved colour counter.
+    startAndWait();
+    PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+    ASSERT_TRUE(app.flush());
+    exitAndWait();
+    SavedState state;
+    ASSERT_TRUE(parse(readFile(stackFile("Quill")), state));
+    ASSERT_EQ(state.buttons.count(), 3);
+    const ButtonColours expected = buttonColoursFor(0x01020304);
+    EXPECT_EQ(state.buttons.button(2)->colour, expected.face);
+    EXPECT_EQ(state.buttons.button(2)->accentColour, expected.accent);
+    EXPECT_EQ(state.colourCounter, 0x01020305u);
+    EXPECT_EQ(state.activeIndex, 2u);
+    EXPECT_STREQ(state.userName.text(), "Quill");
+    EXPECT_EQ(state.staticEntries.count(), 3);
+}
+
+// "Set" as the registry holds it: a count and the characters.
+std::string savedNameValue() {
+    char value[300] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Quilnor\\Tolvaran", "Set", RRF_RT_REG_BINARY, nullptr, value,
+                     &size) != ERROR_SUCCESS)
+        return "";
+    return std::string(value, size);
+}
+
+TEST_F(SavedStateTest, PinnedTextPictureAndFilesComeBackAsTheyWere) {
+    SavedState state;
+    const std::string dib = std::string("\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0", 16) + std::string(24 + 16, '\x7f');
+    const std::string drop = std::string("\x14\0\0\0", 4) + std::string(12, '\0') + "C:\\one.txt" + '\0' + '\0';
+    for (const auto& [format, bytes] : {std::pair<unsigned, std::string>{1, std::string("text\0", 5)}, {8, dib}, {15, drop}}) {
+        auto* snapshot = new ClipSnapshot;
+        snapshot->append(dataItem(format, std::string(bytes.data(), bytes.size())));
+        state.staticEntries.append(snapshot);
+    }
+    state.colourCounter = 7;
+    SavedButton* first = state.buttons.addButton();
+    first->colour = 0x00FF0000;
+    first->accentColour = 0x00800000;
+    first->shared = true;
+    first->allUsers = false;
+    first->allowedUsers.add("anna");
+    first->allowedUsers.add("ANNA-PC");
+    auto* held = new ClipSnapshot;
+    held->append(dataItem(1, std::string("held\0", 5)));
+    first->snapshot.own(held);
+    SavedButton* second = state.buttons.addButton();
+    second->colour = 0x0000FF00;
+    second->accentColour = 0x00008000;
+    second->wasActive = true;
+    state.activeIndex = 1;
+    state.userName.assign("Quill");
+    const std::string bytes = toBytes(state);
+
+    setSavedName("Quill");
+    writeFile(stackFile("Quill"), bytes);
+    startAndWait();
+    exitAndWait();
+    EXPECT_EQ(readFile(stackFile("Quill")), bytes);
+    EXPECT_EQ(savedNameValue(), std::string("\x05Quill"));
+}
+
+TEST_F(SavedStateTest, ADamagedFileIsKeptAsideAndTheProgramStartsWithWhatItCouldRead) {
+    setSavedName("Quill");
+    const std::string whole = sampleRecordBytes();
+    // Cut inside the second button's settings.
+    const std::string damaged = whole.substr(0, sampleEnds().settings[1] - 1);
+    writeFile(stackFile("Quill"), damaged);
+    DeleteFileA((stackFile("Quill") + ".damaged").c_str());
+    DeleteFileA(stackFile(logonName()).c_str());
+    startAndWait();
+    EXPECT_EQ(readFile(stackFile("Quill") + ".damaged"), damaged) << "kept aside, untouched";
+    exitAndWait();
+    // The name was past the damage: the program went by the logon name.
+    SavedState state;
+    EXPECT_TRUE(parse(readFile(stackFile(logonName())), state)) << "the next save is whole again";
+    const SampleEnds ends = sampleEnds();
+    const int buttonsBefore = (ends.settings[0] <= damaged.size()) + (ends.settings[1] <= damaged.size());
+    const int staticsBefore = (ends.statics[0] <= damaged.size()) + (ends.statics[1] <= damaged.size()) +
+                              (ends.statics[2] <= damaged.size());
+    EXPECT_EQ(state.buttons.count(), buttonsBefore) << "the buttons read before the damage";
+    EXPECT_EQ(state.staticEntries.count(), staticsBefore);
+    EXPECT_EQ(readFile(stackFile("Quill") + ".damaged"), damaged);
+    DeleteFileA((stackFile("Quill") + ".damaged").c_str());
+}
+
+TEST_F(SavedStateTest, AKillDuringASaveLeavesTheOldOrTheNewFileWhole) {
+    const int statics = 15;
+    SavedState big;
+    for (int i = 0; i < statics; ++i) {
+        auto* snapshot = new ClipSnapshot;
+        snapshot->append(dataItem(1, std::string(1 << 20, static_cast<char>('a' + i)) + '\0'));
+        big.staticEntries.append(snapshot);
+    }
+    big.buttons.addButton()->wasActive = true;
+    big.userName.assign("Quill");
+    const std::string bytes = toBytes(big);
+    setSavedName("Quill");
+    writeFile(stackFile("Quill"), bytes);
+
+    for (DWORD delay : {0u, 2u, 5u, 10u, 20u, 40u, 80u, 160u}) {
+        SCOPED_TRACE(delay);
+        startAndWait();
+        // A save at once, as at the end of a session; the kill comes somewhere in it.
+        PostMessageA(app.mainWindow(), WM_ENDSESSION, TRUE, 0);
+        Sleep(delay);
+        app.kill();
+        ASSERT_TRUE(loadsWhole(readFile(stackFile("Quill")), statics));
+    }
+}
+
+class PinTest : public TrayTest {
+protected:
+    std::string ownFile() { return stackFile(logonName()); }
+    // The static entries in the saved file, or -1 while there is none.
+    int savedStatics() {
+        SavedState state;
+        const std::string bytes = readFile(ownFile());
+        if (bytes.empty() || !parse(bytes, state))
+            return -1;
+        return state.staticEntries.count();
+    }
+    void pin() {
+        click(1, WM_RBUTTONUP);
+        ASSERT_TRUE(pressMenuKeys({'S'}));  // "Add &Static"
+        ASSERT_TRUE(app.flush());
+    }
+};
+
+TEST_F(PinTest, APinIsSavedSoonAfterAndSurvivesAKill) {
+    DeleteFileA(ownFile().c_str());
+    change("pinned");
+    pin();
+    // Saved within a few seconds, without an exit.
+    ASSERT_TRUE(waitUntil([&] { return savedStatics() == 1; }, 10000));
+    app.kill();
+    EXPECT_EQ(savedStatics(), 1);
+}
+
+TEST_F(PinTest, TheEndOfTheWindowsSessionSaves) {
+    DeleteFileA(ownFile().c_str());
+    change("pinned");
+    pin();
+    pin();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(app.mainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    SendMessageTimeoutA(app.mainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
+    EXPECT_EQ(savedStatics(), 2) << "saved before WM_ENDSESSION returned";
+    app.kill();  // as Windows ends the process
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+// The stack-file record: its bytes field by field, the button record, and
+// loading that survives short, damaged and hostile input with what it read.
+#include "SampleRecord.h"
+#include "StreamBytes.h"
+
+#include "clip/ClipFormats.h"
+#include "clip/SavedState.h"
+
+#ifndef _WIN32
+#include "base/MemoryBlockTesting.h"
+#include "clip/FormatNamesTesting.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string stateBytes(const SavedState& state) {
+    return storedBytes([&state](Archive& archive) { storeSavedState(archive, state); });
+}
+
+// Every item of a snapshot as format and bytes, for comparisons.
+std::vector<std::string> itemsOf(const ClipSnapshot* snapshot) {
+    std::vector<std::string> items;
+    if (!snapshot)
+        return items;
+    for (int i = 0; i < snapshot->count(); ++i) {
+        const ClipFormatItem& item = *snapshot->item(i);
+        items.push_back(std::to_string(item.format()) + ":" + std::to_string(item.locale()) + ":" + dataOf(item));
+    }
+    return items;
+}
+
+std::vector<std::string> usersOf(const SavedButton& button) {
+    std::vector<std::string> users;
+    for (int i = 0; i < button.allowedUsers.count(); ++i)
+        users.push_back(button.allowedUsers.at(i).text());
+    return users;
+}
+
+bool isPrefixOf(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
+
+TEST(StackFileRecord, FieldsInOrderByteByByte) {
+    SavedState state;
+    fillSampleState(state);
+    EXPECT_EQ(stateBytes(state), sampleRecordBytes());
+}
+
+#ifdef TOLVARAN_TEST_DATA
+// The same bytes a Windows build writes (its probe compares with this file).
+TEST(StackFileRecord, MatchesTheCheckedInFile) {
+    std::ifstream file(TOLVARAN_TEST_DATA "/stackfile.bin", std::ios::binary);
+    ASSERT_TRUE(file);
+    const std::string kept((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, sampleRecordBytes());
+}
+#endif
+
+TEST(StackFileRecord, ReadsBackFieldByField) {
+    LoadingArchive in(sampleRecordBytes());
+    SavedState state;
+    ASSERT_TRUE(loadSavedState(in.get(), state));
+    EXPECT_EQ(in.stream().remaining(), 0u);
+
+    ASSERT_EQ(state.staticEntries.count(), 3);
+    EXPECT_EQ(itemsOf(state.staticEntries.entry(0)), (std::vector<std::string>{"1:0:" + std::string("AB", 3)}));
+    EXPECT_EQ(itemsOf(state.staticEntries.entry(1)),
+              (std::vector<std::string>{"16:1049:", "1:0:" + std::string("hello", 6)}));
+    EXPECT_TRUE(state.staticEntries.entry(2)->isEmpty());
+    EXPECT_EQ(state.colourCounter, 0x01020304u);
+
+    ASSERT_EQ(state.buttons.count(), 2);
+    const SavedButton& first = *state.buttons.button(0);
+    EXPECT_EQ(usersOf(first), (std::vector<std::string>{"anna", "ANNA-PC"}));
+    EXPECT_EQ(first.colour, 0x00FF0000u);
+    EXPECT_EQ(first.accentColour, 0x00000080u);
+    EXPECT_FALSE(first.allUsers);
+    EXPECT_TRUE(first.shared);
+    EXPECT_FALSE(first.wasActive);
+    ASSERT_TRUE(first.snapshot.owns());
+    EXPECT_EQ(itemsOf(first.snapshot.get()), (std::vector<std::string>{"8:0:\x01\x02\x03\x04", "5:0:"}));
+    EXPECT_FALSE(first.snapshot.get()->item(1)->hasData());
+
+    const SavedButton& second = *state.buttons.button(1);
+    EXPECT_TRUE(usersOf(second).empty());
+    EXPECT_EQ(second.colour, 0x0000FF00u);
+    EXPECT_EQ(second.accentColour, 0x00008000u);
+    EXPECT_TRUE(second.allUsers);
+    EXPECT_FALSE(second.shared);
+    EXPECT_TRUE(second.wasActive);
+    EXPECT_EQ(second.snapshot.get(), nullptr) << "the active button's snapshot is not kept";
+
+    EXPECT_EQ(state.activeIndex, 1u);
+    EXPECT_EQ(state.activeButtonIndex(), 1);
+    EXPECT_STREQ(state.userName.text(), "Quill");
+
+    // And it goes out again as it came in.
+    EXPECT_EQ(stateBytes(state), sampleRecordBytes());
+}
+
+TEST(StackFileRecord, StoringBorrowsTheLiveSnapshotsWithoutCopying) {
+    ClipSnapshot pinned;
+    pinned.append(dataItem(clipformat::text, std::string("AB", 3)));
+    ClipSnapshot held;
+    held.append(dataItem(clipformat::dib, std::string(1000, 'd')));
+#ifndef _WIN32
+    const std::size_t blocksBefore = memoryblock::testing::liveBlocks();
+#endif
+    std::string bytes;
+    {
+        SavedState state;
+        state.staticEntries.borrow(pinned);
+        SavedButton* button = state.buttons.addButton();
+        button->snapshot.borrow(held);
+        SavedButton* active = state.buttons.addButton();
+        active->wasActive = true;
+        active->snapshot.borrow(pinned);  // ignored: an active button's snapshot is not kept
+        state.activeIndex = 1;
+        bytes = stateBytes(state);
+#ifndef _WIN32
+        EXPECT_EQ(memoryblock::testing::liveBlocks(), blocksBefore) << "no block was copied";
+#endif
+    }
+    EXPECT_EQ(pinned.count(), 1);
+    EXPECT_EQ(held.count(), 1);
+
+    LoadingArchive in(bytes);
+    SavedState loaded;
+    ASSERT_TRUE(loadSavedState(in.get(), loaded));
+    ASSERT_EQ(loaded.staticEntries.count(), 1);
+    EXPECT_EQ(itemsOf(loaded.staticEntries.entry(0)), itemsOf(&pinned));
+    ASSERT_EQ(loaded.buttons.count(), 2);
+    EXPECT_EQ(itemsOf(loaded.buttons.button(0)->snapshot.get()), itemsOf(&held));
+    EXPECT_EQ(loaded.buttons.button(1)->snapshot.get(), nullptr);
+}
+
+TEST(StackFileRecord, AnInactiveButtonWithoutASnapshotStoresAnEmptyOne) {
+    SavedButton button;
+    const std::string bytes = storedBytes([&button](Archive& archive) { button.serialize(archive); });
+    EXPECT_EQ(bytes, byteString({0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x00}));
+}
+
+TEST(StackFileRecord, AnActiveIndexBeyondTheButtonsIsKeptForTheCallerToMend) {
+    SavedState state;
+    fillSampleState(state);
+    state.activeIndex = 7;
+    LoadingArchive in(stateBytes(state));
+    SavedState loaded;
+    ASSERT_TRUE(loadSavedState(in.get(), loaded));
+    EXPECT_EQ(loaded.activeIndex, 7u);
+    EXPECT_EQ(loaded.activeButtonIndex(), 0);
+}
+
+TEST(StackFileRecord, NoButtonsAtAllLoads) {
+    // No statics, counter 9, no buttons, active index 0, name "x".
+    LoadingArchive in(byteString({0x00, 9, 0, 0, 0, 0x00, 0, 0, 0, 0, 0x01, 'x'}));
+    SavedState loaded;
+    ASSERT_TRUE(loadSavedState(in.get(), loaded));
+    EXPECT_EQ(loaded.buttons.count(), 0);
+    EXPECT_EQ(loaded.colourCounter, 9u);
+    EXPECT_EQ(loaded.activeButtonIndex(), 0);
+    EXPECT_STREQ(loaded.userName.text(), "x");
+}
+
+TEST(StackFileRecord, LoadingStartsFromAClearedState) {
+    SavedState state;
+    fillSampleState(state);
+    LoadingArchive in(byteString({0x00, 1, 0, 0, 0, 0x00, 0, 0, 0, 0, 0x00}));
+    ASSERT_TRUE(loadSavedState(in.get(), state));
+    EXPECT_EQ(state.staticEntries.count(), 0);
+    EXPECT_EQ(state.buttons.count(), 0);
+    EXPECT_STREQ(state.userName.text(), "");
+}
+
+TEST(StackFileRecord, ACountOfButtonsTheFileCannotHoldReadsNoButton) {
+    LoadingArchive in(byteString({0x00, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F}) + std::string(40, '\0'));
+    SavedState loaded;
+    EXPECT_FALSE(loadSavedState(in.get(), loaded));
+    EXPECT_EQ(loaded.buttons.count(), 0);
+}
+
+// Truncation at every offset: each load fails, and keeps exactly what lay
+// before the cut.
+TEST(StackFileRecord, EveryTruncationFailsAndKeepsWhatWasRead) {
+    const std::string record = sampleRecordBytes();
+    const SampleEnds ends = sampleEnds();
+    ASSERT_EQ(ends.userName, record.size());
+    SavedState sample;
+    fillSampleState(sample);
+#ifndef _WIN32
+    const std::size_t blocksBefore = memoryblock::testing::liveBlocks();
+#endif
+    for (std::size_t cut = 0; cut < record.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        LoadingArchive in(record.substr(0, cut));
+        SavedState loaded;
+        EXPECT_FALSE(loadSavedState(in.get(), loaded));
+
+        int wholeStatics = 0;
+        for (std::size_t end : ends.statics)
+            wholeStatics += cut >= end ? 1 : 0;
+        EXPECT_GE(loaded.staticEntries.count(), wholeStatics);
+        EXPECT_LE(loaded.staticEntries.count(), wholeStatics + 1);
+        for (int i = 0; i < loaded.staticEntries.count(); ++i)
+            EXPECT_TRUE(isPrefixOf(itemsOf(loaded.staticEntries.entry(i)), itemsOf(sample.staticEntries.entry(i))));
+
+        EXPECT_EQ(loaded.colourCounter, cut >= ends.colourCounter ? 0x01020304u : 0u);
+        const int settled = (cut >= ends.settings[0] ? 1 : 0) + (cut >= ends.settings[1] ? 1 : 0);
+        ASSERT_EQ(loaded.buttons.count(), settled);
+        if (settled > 0) {
+            const SavedButton& first = *loaded.buttons.button(0);
+            EXPECT_EQ(usersOf(first), usersOf(*sample.buttons.button(0)));
+            EXPECT_EQ(first.colour, 0x00FF0000u);
+            const std::vector<std::string> items = itemsOf(first.snapshot.get());
+            EXPECT_TRUE(isPrefixOf(items, itemsOf(sample.buttons.button(0)->snapshot.get())));
+            EXPECT_EQ(items.size() == 2, cut >= ends.buttons[0]);
+        }
+        EXPECT_EQ(loaded.activeIndex, cut >= ends.activeIndex ? 1u : 0u);
+        EXPECT_STREQ(loaded.userName.text(), "");
+    }
+#ifndef _WIN32
+    EXPECT_EQ(memoryblock::testing::liveBlocks(), blocksBefore) << "every block was freed again";
+#endif
+}
+
+// Loads a damaged record; what loads must store and load again to the same.
+void expectSafeLoad(const std::string& input) {
+#ifndef _WIN32
+    const std::size_t before = memoryblock::testing::liveBytes();
+    memoryblock::testing::resetPeak();
+#endif
+    {
+        LoadingArchive in(input);
+        SavedState loaded;
+        const bool whole = loadSavedState(in.get(), loaded);
+#ifndef _WIN32
+        // Every block is checked against the input first: never more than it holds.
+        EXPECT_LE(memoryblock::testing::peakBytes() - before, 2 * input.size());
+#endif
+        // What loaded stores and loads again; from the second round on the
+        // bytes stay the same (the first may cut registered names to 99
+        // characters, which renumbers them).
+        const std::string once = stateBytes(loaded);
+        ASSERT_NE(once, "<failed>");
+        LoadingArchive reread(once);
+        SavedState second;
+        EXPECT_TRUE(loadSavedState(reread.get(), second));
+        const std::string twice = stateBytes(second);
+        LoadingArchive rereread(twice);
+        SavedState third;
+        EXPECT_TRUE(loadSavedState(rereread.get(), third));
+        EXPECT_EQ(stateBytes(third), twice);
+        if (whole) {
+            EXPECT_LE(once.size(), input.size());
+        }
+    }
+#ifndef _WIN32
+    EXPECT_EQ(memoryblock::testing::liveBytes(), before);
+#endif
+}
+
+TEST(StackFileRecord, RandomCorruptionIsSurvived) {
+#ifndef _WIN32
+    resetFormatNames(0xC000);
+#endif
+    const std::string record = sampleRecordBytes();
+    for (unsigned seed : {1u, 2u, 3u}) {
+        std::mt19937 random(seed);
+        for (int round = 0; round < 1500; ++round) {
+            std::string damaged = record;
+            const int changes = 1 + static_cast<int>(random() % 4);
+            for (int i = 0; i < changes; ++i)
+                damaged[random() % damaged.size()] = static_cast<char>(random() & 0xFF);
+            if (random() % 4 == 0)
+                damaged.resize(random() % damaged.size());
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " round " << round);
+            expectSafeLoad(damaged);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
+TEST(StackFileRecord, RandomBytesAreSurvived) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 3000; ++round) {
+        std::string noise(random() % 200, '\0');
+        for (char& byte : noise)
+            byte = static_cast<char>(random() & 0xFF);
+        // Small counts make the loader go deeper than pure noise would.
+        if (!noise.empty() && random() % 2)
+            noise[0] = static_cast<char>(random() % 4);
+        SCOPED_TRACE(round);
+        expectSafeLoad(noise);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+}  // namespace
