@@ -2,7 +2,6 @@
 
 #include "driver/Wait.h"
 
-#include <vector>
 
 namespace {
 const UINT exitCommand = 40005;
@@ -53,38 +52,18 @@ AppProcess::~AppProcess() {
 }
 
 bool AppProcess::start(const std::string& arguments) {
-    std::string line = "\"" + mPath + "\"";
-    if (!arguments.empty())
-        line += " " + arguments;
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessA(mPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &mInfo) != FALSE;
+    mWindow = nullptr;
+    return mProcess.start(mPath, arguments);
 }
 
 HWND AppProcess::waitForMainWindow(DWORD timeoutMs) {
     waitUntil(
         [this] {
-            mWindow = findWindowOf(mInfo.dwProcessId, "#32770", "Tolvaran");
+            mWindow = findWindowOf(id(), "#32770", "Tolvaran");
             return mWindow != nullptr || !running();
         },
         timeoutMs);
     return mWindow;
-}
-
-bool AppProcess::running() const {
-    return mInfo.hProcess && WaitForSingleObject(mInfo.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool AppProcess::waitExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!mInfo.hProcess)
-        return false;
-    if (!waitUntil([this] { return !running(); }, timeoutMs))
-        return false;
-    GetExitCodeProcess(mInfo.hProcess, exitCode);
-    return true;
 }
 
 bool AppProcess::flush() {
@@ -103,28 +82,10 @@ bool AppProcess::flush() {
 }
 
 void AppProcess::stop() {
-    if (!mInfo.hProcess)
-        return;
     if (running() && mWindow)
         PostMessageA(mWindow, WM_COMMAND, exitCommand, 0);
     DWORD code = 0;
-    if (!waitExit(10000, &code))
+    if (running() && !waitExit(10000, &code))
         kill();
-    closeHandles();
-}
-
-void AppProcess::kill() {
-    if (running()) {
-        TerminateProcess(mInfo.hProcess, 99);
-        WaitForSingleObject(mInfo.hProcess, 10000);
-    }
-}
-
-void AppProcess::closeHandles() {
-    if (mInfo.hProcess)
-        CloseHandle(mInfo.hProcess);
-    if (mInfo.hThread)
-        CloseHandle(mInfo.hThread);
-    mInfo = PROCESS_INFORMATION{};
     mWindow = nullptr;
 }

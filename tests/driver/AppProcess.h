@@ -2,6 +2,8 @@
 // and ends it, every step bounded in time.
 #pragma once
 
+#include "driver/ChildProcess.h"
+
 #include <windows.h>
 
 #include <string>
@@ -23,23 +25,21 @@ public:
     // The main dialog's window, once the program has made it; null on time-out.
     HWND waitForMainWindow(DWORD timeoutMs = 15000);
     HWND mainWindow() const { return mWindow; }
-    DWORD id() const { return mInfo.dwProcessId; }
-    bool running() const;
+    DWORD id() const { return mProcess.id(); }
+    bool running() const { return mProcess.running(); }
     // True when the process ended in time; its exit code goes to *exitCode.
-    bool waitExit(DWORD timeoutMs, DWORD* exitCode);
+    bool waitExit(DWORD timeoutMs, DWORD* exitCode) { return mProcess.waitExit(timeoutMs, exitCode); }
     // Waits until the program has handled every message posted to it so far:
     // a harmless message posted behind them to a control of its window must
     // show its effect. The properties window stays as it is.
     bool flush();
     // Asks the program to exit the way the user does, and kills it if it does not.
     void stop();
-    void kill();
+    void kill() { mProcess.kill(); }
 
 private:
-    void closeHandles();
-
     std::string mPath;
-    PROCESS_INFORMATION mInfo{};
+    ChildProcess mProcess;
     HWND mWindow = nullptr;
     LPARAM mFlushes = 0;
 };

@@ -66,14 +66,20 @@ bool isRunning(DWORD id) {
 
 ChildProcess::~ChildProcess() {
     kill();
+    closeHandles();
+}
+
+void ChildProcess::closeHandles() {
     if (mInfo.hProcess)
         CloseHandle(mInfo.hProcess);
     if (mInfo.hThread)
         CloseHandle(mInfo.hThread);
+    mInfo = PROCESS_INFORMATION{};
 }
 
 bool ChildProcess::start(const std::string& path, const std::string& arguments,
                          const std::vector<std::string>& changes) {
+    closeHandles();
     std::string line = "\"" + path + "\"";
     if (!arguments.empty())
         line += " " + arguments;

@@ -17,7 +17,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Starts path with the arguments and this process's environment, where
-    // each "NAME=value" of changes replaces or adds that variable.
+    // each "NAME=value" of changes replaces or adds that variable. A process
+    // started before is let go (not ended).
     bool start(const std::string& path, const std::string& arguments,
                const std::vector<std::string>& changes = {});
     DWORD id() const { return mInfo.dwProcessId; }
@@ -27,6 +28,8 @@ public:
     void kill();
 
 private:
+    void closeHandles();
+
     PROCESS_INFORMATION mInfo{};
 };
 
