@@ -28,5 +28,11 @@ echo "install-deps: installing ${missing[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -q
+# A mirror in the middle of a sync fails one index now and then: try again,
+# and go on with what was fetched, since the install itself says what is missing.
+for attempt in 1 2 3; do
+  $sudo apt-get update -q && break
+  echo "install-deps: apt-get update failed (attempt $attempt)" >&2
+  sleep 5
+done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
