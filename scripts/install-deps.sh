@@ -35,4 +35,18 @@ for attempt in 1 2 3; do
   echo "install-deps: apt-get update failed (attempt $attempt)" >&2
   sleep 5
 done
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+install() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$@" "${missing[@]}"
+}
+if ! install; then
+  # 32-bit and 64-bit copies of a library must have the same version. While
+  # the security suite's i386 index lags its amd64 one, that cannot be met:
+  # take both from the release suites alone.
+  echo "install-deps: trying again with the release suites only" >&2
+  lists=$(mktemp)
+  printf 'deb http://deb.debian.org/debian bookworm main\ndeb http://deb.debian.org/debian bookworm-updates main\n' >"$lists"
+  release=(-o Dir::Etc::SourceList="$lists" -o Dir::Etc::SourceParts=/nonexistent)
+  $sudo apt-get "${release[@]}" update -q || true
+  install "${release[@]}"
+  rm -f "$lists"
+fi
