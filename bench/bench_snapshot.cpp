@@ -2,6 +2,7 @@
 // same bytes in the same process. Times itself (no benchmark library for
 // MinGW) and prints the ratio; run it by hand, it asserts nothing.
 #include "clip/ClipSnapshot.h"
+#include "clip/Clipboard.h"
 #include "ui/Dialog.h"
 
 #include <windows.h>
@@ -75,8 +76,8 @@ int main() {
 
     ClipSnapshot snapshot;
     const double snapshotTime = fastest([&snapshot] {
-        snapshot.capture();
-        snapshot.restore();
+        captureClipboard(mainWindow, snapshot);
+        restoreClipboard(mainWindow, snapshot);
     });
     size_t captured = 0;
     for (int i = 0; i < snapshot.count(); ++i)

@@ -7,10 +7,17 @@
 #include "ui/ClearStackDialog.h"
 #include "ui/WaitCursor.h"
 
-MainDialog* mainDialog = nullptr;
+namespace {
+// Problems to tell, posted to the dialog itself: wParam the Problem, lParam
+// the system's error code.
+const UINT reportMessage = WM_APP + 16;
+}  // namespace
 
 MainDialog::MainDialog(HWND ownerWindow)
-    : Dialog(IDD_MAIN, ownerWindow), icon(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_APP))) {}
+    : Dialog(IDD_MAIN, ownerWindow),
+      icon(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_APP))),
+      // A new shell (after explorer restarted) announces itself with this.
+      mTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
 MainDialog::~MainDialog() = default;
 
@@ -21,26 +28,26 @@ bool MainDialog::onInitDialog() {
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_SMALL))));
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    mTray = std::make_unique<Tray>(hwnd, mState.buttons);
     loadState();
-    if (buttons.count() == 0)
+    if (mState.buttons.count() == 0)
         addButton();
     // Until a name is saved, this copy goes by the Windows logon name.
-    if (userName.length() == 0)
-        userName.assignLogonName();
-    SetDlgItemTextA(hwnd, IDC_USER_NAME, userName.text());
+    if (mState.userName.length() == 0)
+        mState.userName.assignLogonName();
+    SetDlgItemTextA(hwnd, IDC_USER_NAME, mState.userName.text());
     // The system answers with WM_DRAWCLIPBOARD at once, so the content found
     // on the clipboard now is pushed like any later change.
-    nextViewer = SetClipboardViewer(hwnd);
+    mViewer.join(hwnd);
     firstShowPending = true;
-    historyStack.clear();
+    mState.historyStack.clear();
     return true;
 }
 
 void MainDialog::onDestroy() {
     WaitCursor wait;
-    ChangeClipboardChain(hwnd, nextViewer);
-    nextViewer = nullptr;
-    saveState();
+    mViewer.leave();
+    saveState(false);
 }
 
 INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -55,28 +62,33 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_DRAWCLIPBOARD:
-        if (nextViewer)
-            SendMessageA(nextViewer, WM_DRAWCLIPBOARD, 0, 0);
+        mViewer.passChange();
         // Handled later from the queue, after the rest of the chain has been served.
         PostMessageA(hwnd, WM_COMMAND, CMD_CLIPBOARD_CHANGED, 0);
         break;
     case WM_CHANGECBCHAIN:
-        if (reinterpret_cast<HWND>(wParam) == nextViewer)
-            nextViewer = reinterpret_cast<HWND>(lParam);
-        else if (nextViewer)
-            SendMessageA(nextViewer, WM_CHANGECBCHAIN, wParam, lParam);
+        mViewer.chainChanged(wParam, lParam);
         break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));
         break;
     case WM_TIMER:
-        if (onSaveTimer(wParam))
+        if (wParam == saveTimerId) {
+            saveState(true);
             return TRUE;
+        }
         break;
     case WM_ENDSESSION:
         // Windows ends a hidden program after this without WM_DESTROY: save now.
         if (wParam)
-            saveState();
+            saveState(false);
+        break;
+    case reportMessage:
+        showProblem(static_cast<Problem>(wParam), static_cast<DWORD>(lParam));
+        return TRUE;
+    default:
+        if (message == mTaskbarCreated && mTaskbarCreated != 0 && mTray)
+            mTray->showAll();
         break;
     }
     return Dialog::handleMessage(message, wParam, lParam);
@@ -106,7 +118,7 @@ bool MainDialog::onCommand(WPARAM wParam, LPARAM lParam) {
         EndDialog(hwnd, IDOK);
         return true;
     case CMD_CLEAR_STACK: {
-        ClearStackDialog clear(historyStack);
+        ClearStackDialog clear(mState.historyStack, hwnd);
         clear.run();
         return true;
     }
@@ -115,38 +127,43 @@ bool MainDialog::onCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void MainDialog::addButton() {
-    buttons.append(new TrayButton(hwnd));
-    stateChanged();
+void MainDialog::report(Problem problem, DWORD error) {
+    PostMessageA(hwnd, reportMessage, static_cast<WPARAM>(problem), static_cast<LPARAM>(error));
 }
 
-void MainDialog::removeButton(TrayButton* button) {
-    buttons.remove(button);
-    if (!activeButton && buttons.count() > 0)
-        buttons.button(0)->activate(true);
-    stateChanged();
+void MainDialog::note(ClipboardResult result) {
+    if (result == ClipboardResult::OutOfMemory)
+        report(Problem::OutOfMemory);
+}
+
+void MainDialog::addButton() {
+    ClipboardResult result = ClipboardResult::Done;
+    if (mTray->addButton(result))
+        stateChanged();
+    note(result);
 }
 
 void MainDialog::onClipboardChanged() {
-    if (!activeButton)
+    TrayButton* active = mState.buttons.active();
+    if (!active)
         return;
-    historyStack.push(activeButton->snapshot);
-    activeButton->recapture();
+    mState.historyStack.push(active->snapshot);
+    note(mTray->recapture());
 }
 
 void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {
-    TrayButton* button = buttons.find(buttonId);
+    TrayButton* button = mState.buttons.find(buttonId);
     if (!button)
         return;
     switch (mouseMessage) {
     case WM_LBUTTONDOWN:
-        if (button == activeButton)
+        if (mState.buttons.isActive(button))
             showStackMenu();
         else
-            button->pressFlash();
+            note(mTray->pressFlash(*button));
         break;
     case WM_RBUTTONUP:
-        showContextMenu(button);
+        showContextMenu(buttonId);
         break;
     case WM_LBUTTONDBLCLK:
         onCommand(CMD_PROPERTIES, 0);
@@ -155,45 +172,71 @@ void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {
 }
 
 void MainDialog::showStackMenu() {
-    HMENU menu = buildStackMenu(historyStack, activeButton->snapshot, staticEntries);
-    if (!menu)
+    const TrayButton* active = mState.buttons.active();
+    if (!active)
         return;
-    const UINT id = trackMenu(hwnd, menu);
-    if (id >= ClipStack::currentId && id <= lastHistoryCommand)
-        historyStack.takeAndRestore(id);
-    else
-        staticEntries.restoreEntry(id);
+    MenuEntryIds ids;
+    Menu menu = buildStackMenu(mState.historyStack, active->snapshot, mState.staticEntries, mGlyphs, ids);
+    // Entries are found again by serial: the stacks may have shifted meanwhile.
+    restoreEntry(ids.decode(trackMenu(hwnd, std::move(menu))));
 }
 
-void MainDialog::showContextMenu(TrayButton* button) {
-    const ContextMenuState state{buttons.count(), button == activeButton, menusEnabled, historyStack.count() == 0};
-    HMENU menu = buildContextMenu(state, staticEntries);
-    if (!menu)
-        return;
-    const std::uint32_t buttonId = button->id();
-    const UINT id = trackMenu(hwnd, menu);
-    // Messages were served while the menu was up: the button may be gone.
-    button = buttons.find(buttonId);
+void MainDialog::restoreEntry(const MenuChoice& choice) {
+    if (choice.kind == MenuChoice::Kind::History) {
+        ClipStack& history = mState.historyStack;
+        std::unique_ptr<ClipSnapshot> taken(history.take(history.indexOfSerial(choice.serial)));
+        // The clipboard change this causes pushes the content it replaces.
+        if (taken)
+            note(restoreClipboard(hwnd, *taken));
+    } else if (choice.kind == MenuChoice::Kind::Static) {
+        const int index = mState.staticEntries.indexOfSerial(choice.serial);
+        if (index >= 0)
+            note(restoreClipboard(hwnd, *mState.staticEntries.entry(index)));
+    }
+}
+
+void MainDialog::showContextMenu(std::uint32_t buttonId) {
+    const TrayButton* button = mState.buttons.find(buttonId);
     if (!button)
         return;
-    if (id >= ClipStack::firstStaticId && id <= lastKillStaticCommand) {
-        staticEntries.removeEntry(id);
-        stateChanged();
+    const ContextMenuState menuState{mState.buttons.count(), mState.buttons.isActive(button), mState.menusEnabled,
+                                     mState.historyStack.count() == 0};
+    MenuEntryIds ids;
+    Menu menu = buildContextMenu(menuState, mState.staticEntries, mGlyphs, ids);
+    const UINT id = trackMenu(hwnd, std::move(menu));
+    // Messages were served while the menu was up: the button may be gone.
+    TrayButton* chosen = mState.buttons.find(buttonId);
+    if (!chosen)
+        return;
+    const MenuChoice kill = ids.decode(id);
+    if (kill.kind == MenuChoice::Kind::Static) {
+        if (mState.staticEntries.removeSerial(kill.serial))
+            stateChanged();
         return;
     }
     switch (id) {
     case CMD_CLOSE_BUTTON:
-        // The last button never goes: counted now, not when the menu opened.
-        if (buttons.count() > 1)
-            removeButton(button);
+        // The last button never goes: the rule is checked when it acts.
+        if (mState.buttons.canRemove()) {
+            note(mTray->removeButton(*chosen));
+            stateChanged();
+        }
         break;
     case CMD_ACTIVATE_BUTTON:
-        button->activate(true);
+        note(mTray->activate(*chosen));
         stateChanged();
         break;
     case CMD_ADD_STATIC:
-        staticEntries.addCopy(button->snapshot);
-        stateChanged();
+        switch (mState.staticEntries.addCopy(chosen->snapshot)) {
+        case ClipStack::AddResult::Added:
+            stateChanged();
+            break;
+        case ClipStack::AddResult::OutOfMemory:
+            report(Problem::OutOfMemory);
+            break;
+        default:
+            break;
+        }
         break;
     case CMD_SHARE:
     case CMD_GET:

@@ -1,14 +1,21 @@
 // The hidden main dialog: clipboard viewer, receiver of every tray and menu
-// command, owner of all long-lived state. Its visible face is the small
-// properties window.
+// command, owner of the program's state. Its visible face is the small
+// properties window. UI only: the rules live in the state's classes.
 #pragma once
 
-#include "base/String.h"
-#include "clip/ClipStack.h"
-#include "tray/TrayButtons.h"
+#include "app/ProgramState.h"
+#include "base/Clipboard.h"
+#include "base/Timer.h"
+#include "clip/Clipboard.h"
+#include "clip/StackFile.h"
+#include "tray/MenuCommands.h"
+#include "tray/MenuGlyphs.h"
+#include "tray/Tray.h"
 #include "ui/Dialog.h"
 
 #include <cstdint>
+#include <memory>
+#include <set>
 
 class MainDialog : public Dialog {
 public:
@@ -20,34 +27,43 @@ public:
     bool onCommand(WPARAM wParam, LPARAM lParam) override;
     bool onInitDialog() override;
 
-    const TrayButtons& trayButtons() const { return buttons; }
-    const ClipStack& history() const { return historyStack; }
-    const ClipStack& statics() const { return staticEntries; }
+    // For the user-interface thread only, like everything here.
+    const ProgramState& state() const { return mState; }
+
+private:
+    // A problem the user is told of once the work at hand is over: never
+    // with the clipboard open, never in the middle of an operation.
+    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, SaveFailed };
+    void report(Problem problem, DWORD error = 0);
+    void showProblem(Problem problem, DWORD error);
+    void note(ClipboardResult result);
 
     void addButton();
-    void removeButton(TrayButton* button);
     // The work behind the posted clipboard-change command.
     void onClipboardChanged();
     // A mouse message on the notification icon of the button with that identifier.
     void onTrayNotify(std::uint32_t buttonId, UINT mouseMessage);
-
-private:
     void showStackMenu();
+    void showContextMenu(std::uint32_t buttonId);
+    void restoreEntry(const MenuChoice& choice);
+
     // Saved state, kept in the stack file.
     void loadState();
-    void saveState();
+    void saveState(bool tellFailures);
     // Something that is saved changed: a save follows shortly.
     void stateChanged();
-    bool onSaveTimer(WPARAM timer);
-    void showContextMenu(TrayButton* button);
+
+    static constexpr UINT_PTR saveTimerId = 1;
 
     HICON icon;
-    TrayButtons buttons;
-    HWND nextViewer = nullptr;
-    ClipStack historyStack;
-    ClipStack staticEntries;
-    String userName;
+    ProgramState mState;
+    std::unique_ptr<Tray> mTray;
+    MenuGlyphs mGlyphs;
+    ViewerLink mViewer;
+    WindowTimer mSaveTimer;
+    StackFile mStackFile;
+    // Save failures already told, by error code: each kind once.
+    std::set<DWORD> mToldSaveErrors;
+    UINT mTaskbarCreated;
     bool firstShowPending = false;
 };
-
-extern MainDialog* mainDialog;

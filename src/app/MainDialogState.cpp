@@ -1,60 +1,100 @@
 // The main dialog's saved state: read at start, written at exit, at the end
-// of the Windows session, and soon after the user changes what is kept.
+// of the Windows session, and soon after the user changes what is kept; and
+// the problems the user is told of.
 #include "app/MainDialog.h"
 
+#include "base/String.h"
 #include "clip/SavedState.h"
-#include "clip/StackFile.h"
+#include "res/resource.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
-const UINT_PTR saveTimer = 1;
 // Long enough to take a burst of changes in one save.
 const UINT saveDelayMs = 2000;
+
+// The system's text for an error code, without its line break.
+String systemText(DWORD error) {
+    char text[256] = {};
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                        sizeof text, nullptr))
+        wsprintfA(text, "System error %lu.", static_cast<unsigned long>(error));
+    String result(text);
+    while (result.length() > 0 && (result.text()[result.length() - 1] == '\n' ||
+                                   result.text()[result.length() - 1] == '\r'))
+        result.truncate(result.length() - 1);
+    return result;
+}
+
+// A string-table text with %1, %2 and %3 replaced by the texts given.
+String filledIn(int textId, const char* first, const char* second, const char* third) {
+    String pattern;
+    pattern.loadString(textId);
+    const char* inserts[] = {first, second, third};
+    char* text = nullptr;
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                        pattern.text(), 0, 0, reinterpret_cast<char*>(&text), 0,
+                        reinterpret_cast<va_list*>(const_cast<char**>(inserts))))
+        return pattern;
+    String result(text);
+    LocalFree(text);
+    return result;
+}
 }  // namespace
 
 void MainDialog::loadState() {
-    SavedState state;
-    if (!loadStackFile(state))
+    SavedState saved;
+    switch (mStackFile.load(saved)) {
+    case StackFile::Loaded::FirstRun:
         return;
-    for (int i = 0; i < state.staticEntries.count(); ++i)
-        if (ClipSnapshot* entry = state.staticEntries.release(i))
-            staticEntries.append(entry);
-    // Every button made below advances the counter; the saved value stands.
-    const std::uint32_t savedCounter = state.colourCounter;
-    colourCounter = savedCounter;
-    for (int i = 0; i < state.buttons.count(); ++i) {
-        auto* button = new TrayButton(hwnd);
-        button->loadFrom(*state.buttons.button(i));
-        buttons.append(button);
+    case StackFile::Loaded::Unreadable:
+        report(Problem::StateUnreadable, mStackFile.loadError());
+        break;
+    default:
+        break;
     }
-    if (buttons.count() > 0)
-        buttons.button(state.activeButtonIndex())->activate(true);
-    colourCounter = savedCounter;
-    userName.assign(state.userName.text());
+    mState.loadFrom(saved);
+    if (mState.buttons.count() == 0)
+        return;
+    // A button that was active captures the clipboard now, as the active
+    // one always mirrors it; the others show what they kept.
+    for (int i = 0; i < mState.buttons.count(); ++i) {
+        const SavedButton* record = i < saved.buttons.count() ? saved.buttons.button(i) : nullptr;
+        TrayButton& button = *mState.buttons.button(i);
+        if (!record || record->wasActive)
+            note(captureClipboard(hwnd, button.snapshot));
+    }
+    mTray->showAll();
+    note(mTray->activate(*mState.buttons.button(saved.activeButtonIndex())));
 }
 
-void MainDialog::saveState() {
-    KillTimer(hwnd, saveTimer);
-    SavedState state;
-    for (int i = 0; i < staticEntries.count(); ++i)
-        state.staticEntries.borrow(*staticEntries.entry(i));
-    state.colourCounter = colourCounter;
-    for (int i = 0; i < buttons.count(); ++i)
-        if (SavedButton* saved = state.buttons.addButton())
-            buttons.button(i)->saveTo(*saved);
-    const int active = buttons.indexOf(activeButton);
-    state.activeIndex = active < 0 ? 0 : static_cast<std::uint32_t>(active);
-    state.userName.assign(userName.text());
-    saveStackFile(state);
+void MainDialog::saveState(bool tellFailures) {
+    mSaveTimer.stop();
+    SavedState saved;
+    mState.saveTo(saved);
+    const DWORD error = mStackFile.save(saved);
+    if (error != ERROR_SUCCESS && tellFailures && mToldSaveErrors.insert(error).second)
+        report(Problem::SaveFailed, error);
 }
 
 void MainDialog::stateChanged() {
     // Restarting the timer folds a burst of changes into one save.
-    SetTimer(hwnd, saveTimer, saveDelayMs, nullptr);
+    mSaveTimer.start(hwnd, saveTimerId, saveDelayMs);
 }
 
-bool MainDialog::onSaveTimer(WPARAM timer) {
-    if (timer != saveTimer)
-        return false;
-    saveState();
-    return true;
+void MainDialog::showProblem(Problem problem, DWORD error) {
+    switch (problem) {
+    case Problem::OutOfMemory:
+        showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
+        break;
+    case Problem::StateUnreadable:
+        showText(filledIn(IDS_STATE_UNREADABLE, mStackFile.path().text(), systemText(error).text(),
+                          mStackFile.savePath().text())
+                     .text(),
+                 MB_ICONEXCLAMATION, hwnd);
+        break;
+    case Problem::SaveFailed:
+        showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemText(error).text(), "").text(),
+                 MB_ICONEXCLAMATION, hwnd);
+        break;
+    }
 }

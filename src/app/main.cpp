@@ -12,8 +12,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     MainDialog dialog(nullptr);
-    mainDialog = &dialog;
     dialog.run();
-    mainDialog = nullptr;
     return 0;
 }

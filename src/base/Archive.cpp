@@ -2,6 +2,8 @@
 
 #include "base/Stream.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint8_t longCount = 0xFF;
@@ -97,4 +99,14 @@ void Archive::count(std::uint32_t& count, std::uint32_t minBytes) {
     const std::uint32_t read = readCount(minBytes);
     if (mOk)
         count = read;
+}
+
+bool Archive::admitName(const char* name) {
+    const std::string wanted(name ? name : "");
+    if (std::find(mNames.begin(), mNames.end(), wanted) != mNames.end())
+        return true;
+    if (mNames.size() >= maxDistinctNames)
+        return false;
+    mNames.push_back(wanted);
+    return true;
 }

@@ -3,7 +3,10 @@
 // field by field in the same order, so each layout is written once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class Stream;
 
@@ -30,6 +33,11 @@ public:
 
     bool ok() const { return mOk; }
     void fail() { mOk = false; }
+    // Loading: the input held more than the loader keeps (beyond a limit on
+    // the number of things), read past rather than failed. The input is
+    // then not to be taken for whole.
+    void markCut() { mCut = true; }
+    bool wasCut() const { return mCut; }
     // What the stream still holds for reading; 0 once failed.
     std::uint64_t remaining() const;
     // Whether count things of at least minBytes each can still be read;
@@ -54,8 +62,18 @@ public:
     void field(bool& value);
     void count(std::uint32_t& count, std::uint32_t minBytes = 1);
 
+    // Loading: whether a name may be taken in. Names of registered clipboard
+    // formats go into a table the whole session shares, and which holds
+    // only some thousands: one load takes at most maxDistinctNames different
+    // ones (letter case counts); the caller drops the rest and marks the
+    // archive cut.
+    static constexpr std::size_t maxDistinctNames = 256;
+    bool admitName(const char* name);
+
 private:
     Stream& mStream;
     bool mStoring;
     bool mOk = true;
+    bool mCut = false;
+    std::vector<std::string> mNames;
 };

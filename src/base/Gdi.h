@@ -28,6 +28,27 @@ struct MemoryDcTraits {
 // A device context from CreateCompatibleDC.
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
+// A device context got from a window (GetDC or GetWindowDC), given back to
+// that window at scope end.
+class WindowDc {
+public:
+    // Of the window's client area, or with whole, of the window with its frame.
+    explicit WindowDc(HWND window, bool whole = false)
+        : mWindow(window), mDc(whole ? GetWindowDC(window) : GetDC(window)) {}
+    ~WindowDc() {
+        if (mDc)
+            ReleaseDC(mWindow, mDc);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return mDc; }
+
+private:
+    HWND mWindow;
+    HDC mDc;
+};
+
 // Selects an object into a device context and puts the previous one back at
 // scope end, so the object can be deleted afterwards (a selected one cannot).
 class SelectedObject {

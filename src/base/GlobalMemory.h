@@ -1,17 +1,12 @@
-// Global memory blocks, as the clipboard hands them out and takes them in.
-// They sit on the memory-block seam, so the code that holds them is not
-// tied to Windows.
+// Owners of movable memory blocks, as the clipboard hands them out and takes
+// them in. They sit on the memory-block seam, so the code that holds them is
+// not tied to Windows.
 #pragma once
 
 #include "base/MemoryBlock.h"
 #include "base/UniqueHandle.h"
 
 #include <cstddef>
-
-#ifdef _WIN32
-// Its Windows users make and hand over blocks with the Win32 calls alongside.
-#include <windows.h>
-#endif
 
 struct GlobalMemoryTraits {
     using Handle = MemoryHandle;
@@ -22,23 +17,35 @@ struct GlobalMemoryTraits {
 // Owns a block; release() it when the clipboard takes ownership.
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 
-// Keeps a movable block locked, and so its address valid, for one scope.
+// Keeps a block locked, and so its address valid, until unlock() or the end
+// of its life. Locking again first unlocks what it held.
 class GlobalLockGuard {
 public:
-    explicit GlobalLockGuard(MemoryHandle block)
-        : mBlock(block), mData(block ? memoryblock::lock(block) : nullptr) {}
-    ~GlobalLockGuard() {
-        if (mData)
-            memoryblock::unlock(mBlock);
-    }
+    GlobalLockGuard() = default;
+    explicit GlobalLockGuard(MemoryHandle block) { lock(block); }
+    ~GlobalLockGuard() { unlock(); }
     GlobalLockGuard(const GlobalLockGuard&) = delete;
     GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
 
-    // Null when the block could not be locked (a discarded or invalid block).
+    // False (and nothing held) when the block cannot be locked: a null,
+    // empty, discarded or invalid block.
+    bool lock(MemoryHandle block) {
+        unlock();
+        mData = block ? memoryblock::lock(block) : nullptr;
+        mBlock = mData ? block : nullptr;
+        return mData != nullptr;
+    }
+    void unlock() {
+        if (mData)
+            memoryblock::unlock(mBlock);
+        mData = nullptr;
+        mBlock = nullptr;
+    }
+
     void* data() const { return mData; }
     std::size_t size() const { return mData ? memoryblock::size(mBlock) : 0; }
 
 private:
-    MemoryHandle mBlock;
-    void* mData;
+    MemoryHandle mBlock = nullptr;
+    void* mData = nullptr;
 };

@@ -1,52 +1,61 @@
 #include "base/MemoryStream.h"
 
 #include <cstring>
+#include <utility>
 
 MemoryStream::~MemoryStream() {
     dropBlock();
 }
 
 void MemoryStream::dropBlock() {
-    if (mData)
-        memoryblock::unlock(mBlock);
-    mData = nullptr;
-    if (mOwnsBlock)
-        memoryblock::free(mBlock);
+    mLock.unlock();
+    mOwned.reset();
     mBlock = nullptr;
-    mOwnsBlock = false;
     mIsOpen = false;
+    mPosition = 0;
+    mTrimOnClose = false;
+    mGrowStep = defaultGrowStep;
+}
+
+void MemoryStream::replaceBlock(MemoryHandle resized) {
+    if (mOwned) {
+        // The old handle went with the resize: nothing to free.
+        mOwned.release();
+        mOwned.reset(resized);
+    }
+    mBlock = resized;
 }
 
 bool MemoryStream::attach(MemoryHandle block) {
     dropBlock();
     mBlock = block;
-    mGrowStep = defaultGrowStep;
-    mPosition = 0;
-    mTrimOnClose = false;
-    mData = static_cast<unsigned char*>(memoryblock::lock(block));
-    mIsOpen = mData != nullptr;
+    mIsOpen = mLock.lock(block);
+    return mIsOpen;
+}
+
+bool MemoryStream::adopt(GlobalMemory block) {
+    dropBlock();
+    mBlock = block.get();
+    mOwned = std::move(block);
+    mIsOpen = mLock.lock(mBlock);
     return mIsOpen;
 }
 
 bool MemoryStream::create(std::uint32_t size, bool owns) {
     dropBlock();
-    mPosition = 0;
-    mTrimOnClose = false;
     // The size is the growth step too: 0 could never grow.
     if (size == 0)
         return false;
+    GlobalMemory block(memoryblock::allocate(memoryblock::moveable | memoryblock::ddeShare, size));
+    // A block nobody could lock is of no use to anyone, the caller included.
+    if (!block || !mLock.lock(block.get()))
+        return false;
     mGrowStep = size;
-    mBlock = memoryblock::allocate(memoryblock::moveable | memoryblock::ddeShare, size);
-    if (!mBlock)
-        return false;
-    mData = static_cast<unsigned char*>(memoryblock::lock(mBlock));
-    if (!mData) {
-        // Nobody could ever use it, the caller included.
-        memoryblock::free(mBlock);
-        mBlock = nullptr;
-        return false;
-    }
-    mOwnsBlock = owns;
+    mBlock = block.get();
+    if (owns)
+        mOwned = std::move(block);
+    else
+        block.release();
     mIsOpen = true;
     mTrimOnClose = true;
     return true;
@@ -57,17 +66,16 @@ bool MemoryStream::grow(std::uint64_t needed) {
     const std::uint64_t wanted = step * (needed / step + 1);
     if (wanted != static_cast<std::size_t>(wanted))
         return false;
-    memoryblock::unlock(mBlock);
+    mLock.unlock();
     MemoryHandle grown = memoryblock::reallocate(mBlock, static_cast<std::size_t>(wanted));
     if (grown) {
-        mBlock = grown;
+        replaceBlock(grown);
         mTrimOnClose = true;
     }
     // Locked again either way: on failure the old block goes on as it was.
-    mData = static_cast<unsigned char*>(memoryblock::lock(mBlock));
-    if (!mData)
+    if (!mLock.lock(mBlock))
         mIsOpen = false;
-    return grown && mData;
+    return grown && mIsOpen;
 }
 
 bool MemoryStream::write(const void* bytes, std::uint32_t count) {
@@ -81,7 +89,7 @@ bool MemoryStream::write(const void* bytes, std::uint32_t count) {
         return false;
     if (needed > memoryblock::size(mBlock) && !grow(needed))
         return false;
-    std::memcpy(mData + mPosition, bytes, count);
+    std::memcpy(this->bytes() + mPosition, bytes, count);
     mPosition = static_cast<std::uint32_t>(needed);
     return true;
 }
@@ -91,7 +99,7 @@ bool MemoryStream::read(void* buffer, std::uint32_t count) {
         return false;
     if (count == 0)
         return true;
-    std::memcpy(buffer, mData + mPosition, count);
+    std::memcpy(buffer, bytes() + mPosition, count);
     mPosition += count;
     return true;
 }
@@ -99,11 +107,10 @@ bool MemoryStream::read(void* buffer, std::uint32_t count) {
 void MemoryStream::close() {
     if (!mIsOpen)
         return;
-    memoryblock::unlock(mBlock);
-    mData = nullptr;
+    mLock.unlock();
     if (mTrimOnClose && memoryblock::size(mBlock) != mPosition)
         if (MemoryHandle trimmed = memoryblock::reallocate(mBlock, mPosition))
-            mBlock = trimmed;
+            replaceBlock(trimmed);
     mIsOpen = false;
 }
 

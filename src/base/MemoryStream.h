@@ -2,6 +2,7 @@
 // another computer, a registry value.
 #pragma once
 
+#include "base/GlobalMemory.h"
 #include "base/MemoryBlock.h"
 #include "base/Stream.h"
 
@@ -21,10 +22,12 @@ public:
     // Reads an existing block, which stays the caller's. False when it
     // cannot be locked (a null, empty or discarded block).
     bool attach(MemoryHandle block);
+    // Reads a block the stream takes over and frees.
+    bool adopt(GlobalMemory block);
     // Writes into a new block of size bytes that grows in steps of size;
     // with owns, the stream frees it, otherwise the caller takes it after
     // close. False when no block can be had (or size is 0).
-    // Both first free a block the stream owns.
+    // All three first drop a block the stream holds.
     bool create(std::uint32_t size, bool owns);
 
     // Grows the block to the next multiple of the step strictly above the
@@ -39,22 +42,22 @@ public:
     std::uint64_t remaining() const override;
 
     MemoryHandle block() const { return mBlock; }
-    bool ownsBlock() const { return mOwnsBlock; }
+    bool ownsBlock() const { return static_cast<bool>(mOwned); }
     std::uint32_t growStep() const { return mGrowStep; }
     std::uint32_t position() const { return mPosition; }
-
-protected:
-    void setOwnsBlock(bool owns) { mOwnsBlock = owns; }
 
 private:
     // Unlocks and frees an owned block; afterwards the stream holds none.
     void dropBlock();
     bool grow(std::uint64_t needed);
+    // Points at a resized block, owned or not.
+    void replaceBlock(MemoryHandle resized);
+    unsigned char* bytes() const { return static_cast<unsigned char*>(mLock.data()); }
 
-    MemoryHandle mBlock = nullptr;
-    bool mOwnsBlock = false;
+    MemoryHandle mBlock = nullptr;  // mOwned's, or the caller's
+    GlobalMemory mOwned;
+    GlobalLockGuard mLock;  // while open
     std::uint32_t mGrowStep = defaultGrowStep;
     std::uint32_t mPosition = 0;
-    unsigned char* mData = nullptr;  // while locked
     bool mTrimOnClose = false;
 };

@@ -1,4 +1,3 @@
-// The platform-free part of an item: its data as held, and its serialized form.
 #include "clip/ClipFormatItem.h"
 
 #include "base/Archive.h"
@@ -6,9 +5,29 @@
 #include "clip/ClipFormats.h"
 #include "clip/FormatNames.h"
 
+#include <cstring>
+#include <new>
 #include <utility>
 
 namespace {
+
+enum class Copy { Made, NothingToCopy, OutOfMemory };
+
+// A new block of flags holding every byte of source.
+Copy copyBlock(MemoryHandle source, unsigned flags, GlobalMemory& copy) {
+    GlobalLockGuard from(source);
+    const std::size_t size = from.size();
+    if (!from.data() || size == 0)
+        return Copy::NothingToCopy;
+    GlobalMemory block(memoryblock::allocate(flags, size));
+    GlobalLockGuard to(block.get());
+    if (!to.data())
+        return Copy::OutOfMemory;
+    std::memcpy(to.data(), from.data(), size);
+    to.unlock();
+    copy = std::move(block);
+    return Copy::Made;
+}
 
 // The data size, then the data. A block that cannot be locked goes out as
 // no data at all, so the size always tells what follows.
@@ -36,8 +55,10 @@ void loadData(Archive& archive, GlobalMemory& data) {
         archive.fail();
         return;
     }
-    if (archive.readBytes(lock.data(), size))
+    if (archive.readBytes(lock.data(), size)) {
+        lock.unlock();
         data = std::move(block);
+    }
 }
 
 }  // namespace
@@ -46,18 +67,71 @@ ClipFormatItem::~ClipFormatItem() {
     release();
 }
 
+ClipFormatItem* ClipFormatItem::copyOf(unsigned format, MemoryHandle source, bool& outOfMemory) {
+    auto* item = new (std::nothrow) ClipFormatItem;
+    if (!item) {
+        outOfMemory = true;
+        return nullptr;
+    }
+    item->mFormat = format;
+    if (format == clipformat::locale) {
+        // Without a whole identifier the item keeps 0, which restores as no data.
+        GlobalLockGuard lock(source);
+        if (lock.data() && lock.size() >= sizeof item->mLocale)
+            std::memcpy(&item->mLocale, lock.data(), sizeof item->mLocale);
+    } else if (copyBlock(source, ownFlags, item->mBlock) == Copy::OutOfMemory) {
+        outOfMemory = true;
+    }
+    return item;
+}
+
+ClipFormatItem* ClipFormatItem::clone(bool& outOfMemory) const {
+    if (mFormat == clipformat::locale) {
+        ClipFormatItem* copy = forLocale(mLocale);
+        if (!copy)
+            outOfMemory = true;
+        return copy;
+    }
+    return copyOf(mFormat, mBlock.get(), outOfMemory);
+}
+
 ClipFormatItem* ClipFormatItem::adopt(unsigned format, GlobalMemory block) {
-    auto* item = new ClipFormatItem;
+    auto* item = new (std::nothrow) ClipFormatItem;
+    if (!item)
+        return nullptr;
     item->mFormat = format;
     item->mBlock = std::move(block);
     return item;
 }
 
 ClipFormatItem* ClipFormatItem::forLocale(std::uint32_t locale) {
-    auto* item = new ClipFormatItem;
+    auto* item = new (std::nothrow) ClipFormatItem;
+    if (!item)
+        return nullptr;
     item->mFormat = clipformat::locale;
     item->mLocale = locale;
     return item;
+}
+
+GlobalMemory ClipFormatItem::blockForClipboard(bool& outOfMemory) const {
+    GlobalMemory block;
+    if (mFormat == clipformat::locale) {
+        if (mLocale == 0)
+            return block;
+        block.reset(memoryblock::allocate(sharedFlags, sizeof mLocale));
+        GlobalLockGuard lock(block.get());
+        if (!lock.data()) {
+            outOfMemory = true;
+            lock.unlock();
+            block.reset();
+            return block;
+        }
+        std::memcpy(lock.data(), &mLocale, sizeof mLocale);
+        return block;
+    }
+    if (copyBlock(mBlock.get(), sharedFlags, block) == Copy::OutOfMemory)
+        outOfMemory = true;
+    return block;
 }
 
 void ClipFormatItem::release() {
@@ -78,8 +152,14 @@ bool ClipFormatItem::serialize(Archive& archive) {
             name = registeredFormatName(format);
         name.serialize(archive);
         // The tests below go by this computer's number.
-        if (!storing && archive.ok())
-            format = registerFormatName(name.text());
+        if (!storing && archive.ok()) {
+            if (archive.admitName(name.text())) {
+                format = registerFormatName(name.text());
+            } else {
+                format = 0;
+                archive.markCut();
+            }
+        }
     }
     if (format == clipformat::locale) {
         std::uint32_t locale = mLocale;
@@ -92,7 +172,8 @@ bool ClipFormatItem::serialize(Archive& archive) {
         loadData(archive, mBlock);
     }
     if (!storing) {
-        if (archive.ok())
+        // What could not be restored soundly is read past and dropped.
+        if (archive.ok() && !isSkippedFormat(format))
             mFormat = format;
         else
             release();

@@ -6,7 +6,6 @@ bool isSkippedFormat(unsigned format) {
     case 3:     // CF_METAFILEPICT
     case 7:     // CF_OEMTEXT
     case 9:     // CF_PALETTE
-    case 13:    // CF_UNICODETEXT
     case 14:    // CF_ENHMETAFILE
     case 0x80:  // CF_OWNERDISPLAY
     case 0x81:  // CF_DSPTEXT

@@ -4,16 +4,19 @@
 #pragma once
 
 namespace clipformat {
-constexpr unsigned text = 1;     // CF_TEXT
-constexpr unsigned dib = 8;      // CF_DIB
-constexpr unsigned hdrop = 15;   // CF_HDROP
-constexpr unsigned locale = 16;  // CF_LOCALE: a locale identifier, not a block
+constexpr unsigned text = 1;          // CF_TEXT
+constexpr unsigned dib = 8;           // CF_DIB
+constexpr unsigned unicodeText = 13;  // CF_UNICODETEXT
+constexpr unsigned hdrop = 15;        // CF_HDROP
+constexpr unsigned locale = 16;       // CF_LOCALE: a locale identifier, not a block
 }  // namespace clipformat
 
-// Formats a snapshot never captures: GDI handles and other data that is not
-// a memory block (bitmaps, palettes, metafiles, private and GDI-object
-// ranges), owner-display formats, and the text forms the system makes up from
-// CF_TEXT again anyway.
+// Formats a snapshot never captures, and never loads from a file or another
+// computer: GDI handles and other data that is not a memory block (bitmaps,
+// palettes, metafiles, private and GDI-object ranges), owner-display
+// formats, and the OEM text the system makes up from CF_TEXT again anyway.
+// Unicode text is kept: made up from CF_TEXT it would lose every character
+// outside the ANSI code page.
 bool isSkippedFormat(unsigned format);
 
 // The values are stored and sent, and index the glyph strip: never renumber.

@@ -1,4 +1,3 @@
-// The platform-free part of a snapshot: its items and its serialized form.
 #include "clip/ClipSnapshot.h"
 
 #include "base/Archive.h"
@@ -7,7 +6,8 @@
 #include <new>
 
 namespace {
-// Snapshots are made on more than one thread.
+// Snapshots are made on more than one thread; the counter is the one value
+// they share, and it only ever counts up.
 std::atomic<std::uint32_t> lastSerial{0};
 
 // The smallest item: its format and either a locale or a data size.
@@ -20,8 +20,35 @@ ClipSnapshot::~ClipSnapshot() {
     clear();
 }
 
+ContentKind ClipSnapshot::contentKind(int* decidingIndex) const {
+    if (isEmpty())
+        return ContentKind::Empty;
+    ContentKind kind = ContentKind::Unknown;
+    for (int i = 0; i < count(); ++i) {
+        switch (item(i)->format()) {
+        case clipformat::text:
+            if (decidingIndex)
+                *decidingIndex = i;
+            return ContentKind::Text;
+        case clipformat::hdrop:
+            if (decidingIndex)
+                *decidingIndex = i;
+            return ContentKind::Files;
+        case clipformat::dib:
+            // A later CF_TEXT or CF_HDROP still wins; among pictures the last one does.
+            if (decidingIndex)
+                *decidingIndex = i;
+            kind = ContentKind::Picture;
+            break;
+        default:
+            break;
+        }
+    }
+    return kind;
+}
+
 bool ClipSnapshot::append(ClipFormatItem* item) {
-    if (add(item) >= 0)
+    if (item && add(item) >= 0)
         return true;
     delete item;
     return false;
@@ -31,22 +58,38 @@ void ClipSnapshot::clear() {
     for (int i = 0; i < count(); ++i)
         delete item(i);
     removeAll();
+    mPrivate = false;
+}
+
+bool ClipSnapshot::copyFrom(const ClipSnapshot& other) {
+    if (&other == this)
+        return true;
+    clear();
+    mPrivate = other.mPrivate;
+    bool outOfMemory = false;
+    for (int i = 0; i < other.count(); ++i)
+        if (!append(other.item(i)->clone(outOfMemory)))
+            outOfMemory = true;
+    return !outOfMemory;
 }
 
 void ClipSnapshot::takeFrom(ClipSnapshot& source) {
     if (&source == this)
         return;
+    mPrivate = mPrivate || source.mPrivate;
     // Only what was appended leaves the source, so no item is lost or owned twice.
     int moved = 0;
     while (moved < source.count() && add(source.item(moved)) >= 0)
         ++moved;
     source.removeAt(0, moved);
+    if (source.isEmpty())
+        source.mPrivate = false;
 }
 
 bool ClipSnapshot::serialize(Archive& archive) {
     if (archive.isLoading())
         clear();
-    std::uint32_t n = static_cast<std::uint32_t>(count());
+    std::uint32_t n = mPrivate ? 0 : static_cast<std::uint32_t>(count());
     archive.count(n, minItemBytes);
     for (std::uint32_t i = 0; i < n && archive.ok(); ++i) {
         if (archive.isStoring()) {
@@ -60,6 +103,11 @@ bool ClipSnapshot::serialize(Archive& archive) {
         }
         if (!loaded->serialize(archive) || loaded->format() == 0) {
             delete loaded;
+            continue;
+        }
+        if (count() >= maxItems) {
+            delete loaded;
+            archive.markCut();
             continue;
         }
         if (!append(loaded))

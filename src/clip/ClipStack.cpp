@@ -1,18 +1,9 @@
 #include "clip/ClipStack.h"
 
-namespace {
+#include <memory>
+#include <new>
 
-// The index a static command names, or -1 when it names no entry: the menus
-// number every entry, but a stale or foreign ID must not reach past the end.
-int staticIndex(UINT id, int count) {
-    if (id < ClipStack::firstStaticId || id - ClipStack::firstStaticId >= static_cast<UINT>(count))
-        return -1;
-    return static_cast<int>(id - ClipStack::firstStaticId);
-}
-
-}  // namespace
-
-ClipStack::ClipStack() : PtrArray(10) {}
+ClipStack::ClipStack(int limit) : PtrArray(10), mLimit(limit < 1 ? 1 : limit) {}
 
 ClipStack::~ClipStack() {
     clear();
@@ -25,10 +16,16 @@ void ClipStack::clear() {
 }
 
 void ClipStack::push(ClipSnapshot& current) {
+    if (current.isPrivate()) {
+        current.clear();
+        return;
+    }
     if (current.isEmpty())
         return;
     // The slot first: when the array cannot grow, current keeps its items.
-    auto* top = new ClipSnapshot;
+    auto* top = new (std::nothrow) ClipSnapshot;
+    if (!top)
+        return;
     if (insertAt(0, top) < 0) {
         delete top;
         return;
@@ -39,78 +36,47 @@ void ClipStack::push(ClipSnapshot& current) {
         delete top;
         return;
     }
-    while (count() > historyLimit) {
+    while (count() > mLimit) {
         ClipSnapshot* oldest = entry(count() - 1);
         removeAt(count() - 1, 1);
         delete oldest;
     }
 }
 
-HMENU ClipStack::buildMenu(const ClipSnapshot& current) const {
-    HMENU menu = CreatePopupMenu();
-    if (!menu)
+int ClipStack::indexOfSerial(std::uint32_t serial) const {
+    for (int i = 0; i < count(); ++i)
+        if (entry(i)->serial() == serial)
+            return i;
+    return -1;
+}
+
+ClipSnapshot* ClipStack::take(int index) {
+    if (index < 0 || index >= count())
         return nullptr;
-    current.appendMenuItem(menu, currentId, mGlyphs, false);
-    for (int k = 0; k < count(); ++k)
-        entry(k)->appendMenuItem(menu, firstHistoryId + k, mGlyphs, false);
-    SetMenuDefaultItem(menu, 0, TRUE);
-    return menu;
-}
-
-void ClipStack::appendEntries(HMENU menu, bool columnBreak) const {
-    for (int k = 0; k < count(); ++k)
-        entry(k)->appendMenuItem(menu, firstStaticId + k, mGlyphs, columnBreak && k == 0);
-}
-
-void ClipStack::takeAndRestore(UINT id) {
-    // Up to one past the limit, as the menu may number them; only live entries count.
-    if (id < firstHistoryId || id > firstHistoryId + historyLimit)
-        return;
-    const int index = static_cast<int>(id - firstHistoryId);
-    if (index >= count())
-        return;
     ClipSnapshot* taken = entry(index);
     removeAt(index, 1);
-    // The clipboard change this causes pushes the content it replaces.
-    taken->restore();
-    delete taken;
-}
-
-void ClipStack::restoreEntry(UINT id) const {
-    const int index = staticIndex(id, count());
-    if (index >= 0)
-        entry(index)->restore();
-}
-
-void ClipStack::addCopy(const ClipSnapshot& snapshot) {
-    auto* copy = new ClipSnapshot;
-    copy->copyFrom(snapshot);
-    append(copy);
-}
-
-void ClipStack::removeEntry(UINT id) {
-    const int index = staticIndex(id, count());
-    if (index < 0)
-        return;
-    ClipSnapshot* removed = entry(index);
-    removeAt(index, 1);
-    delete removed;
+    return taken;
 }
 
 bool ClipStack::removeSerial(std::uint32_t serial) {
-    for (int i = 0; i < count(); ++i) {
-        ClipSnapshot* candidate = entry(i);
-        if (candidate->serial() == serial) {
-            removeAt(i, 1);
-            delete candidate;
-            return true;
-        }
-    }
-    return false;
+    ClipSnapshot* removed = take(indexOfSerial(serial));
+    delete removed;
+    return removed != nullptr;
+}
+
+ClipStack::AddResult ClipStack::addCopy(const ClipSnapshot& snapshot) {
+    if (snapshot.isPrivate())
+        return AddResult::Private;
+    if (isFull())
+        return AddResult::Full;
+    std::unique_ptr<ClipSnapshot> copy(new (std::nothrow) ClipSnapshot);
+    if (!copy || !copy->copyFrom(snapshot))
+        return AddResult::OutOfMemory;
+    return append(copy.release()) ? AddResult::Added : AddResult::OutOfMemory;
 }
 
 bool ClipStack::append(ClipSnapshot* snapshot) {
-    if (add(snapshot) >= 0)
+    if (snapshot && !isFull() && add(snapshot) >= 0)
         return true;
     delete snapshot;
     return false;

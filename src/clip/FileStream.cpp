@@ -6,12 +6,9 @@ FileStream::~FileStream() {
 
 bool FileStream::open(const char* path, DWORD access, DWORD shareMode, DWORD disposition, DWORD attributes) {
     close();
-    char expanded[MAX_PATH];
-    const DWORD needed = ExpandEnvironmentStringsA(path, expanded, sizeof expanded);
-    if (needed == 0 || needed > sizeof expanded)
-        return false;
-    mFile = CreateFileA(expanded, access, shareMode, nullptr, disposition, attributes, nullptr);
-    mIsOpen = mFile != INVALID_HANDLE_VALUE;
+    mFile.reset(CreateFileA(path, access, shareMode, nullptr, disposition, attributes, nullptr));
+    mIsOpen = static_cast<bool>(mFile);
+    mError = mIsOpen ? ERROR_SUCCESS : GetLastError();
     return mIsOpen;
 }
 
@@ -19,20 +16,35 @@ bool FileStream::write(const void* bytes, std::uint32_t count) {
     if (!mIsOpen)
         return false;
     DWORD written = 0;
-    return WriteFile(mFile, bytes, count, &written, nullptr) && written == count;
+    if (WriteFile(mFile.get(), bytes, count, &written, nullptr) && written == count)
+        return true;
+    mError = GetLastError();
+    if (mError == ERROR_SUCCESS)
+        mError = ERROR_WRITE_FAULT;
+    return false;
 }
 
 bool FileStream::read(void* buffer, std::uint32_t count) {
     if (!mIsOpen)
         return false;
     DWORD got = 0;
-    return ReadFile(mFile, buffer, count, &got, nullptr) && got == count;
+    if (ReadFile(mFile.get(), buffer, count, &got, nullptr) && got == count)
+        return true;
+    mError = GetLastError();
+    if (mError == ERROR_SUCCESS)
+        mError = ERROR_HANDLE_EOF;
+    return false;
+}
+
+bool FileStream::flush() {
+    if (mIsOpen && FlushFileBuffers(mFile.get()))
+        return true;
+    mError = GetLastError();
+    return false;
 }
 
 void FileStream::close() {
-    if (mIsOpen)
-        CloseHandle(mFile);
-    mFile = INVALID_HANDLE_VALUE;
+    mFile.reset();
     mIsOpen = false;
 }
 
@@ -42,8 +54,8 @@ std::uint64_t FileStream::remaining() const {
     LARGE_INTEGER size;
     LARGE_INTEGER position;
     const LARGE_INTEGER here{};
-    if (GetFileType(mFile) != FILE_TYPE_DISK || !GetFileSizeEx(mFile, &size) ||
-        !SetFilePointerEx(mFile, here, &position, FILE_CURRENT))
+    if (GetFileType(mFile.get()) != FILE_TYPE_DISK || !GetFileSizeEx(mFile.get(), &size) ||
+        !SetFilePointerEx(mFile.get(), here, &position, FILE_CURRENT))
         return unknownRemaining;
     return size.QuadPart > position.QuadPart ? static_cast<std::uint64_t>(size.QuadPart - position.QuadPart) : 0;
 }

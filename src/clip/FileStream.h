@@ -1,7 +1,8 @@
-// A stream over a file handle: the stack file, and the base of the stream
-// that writes into a mailslot.
+// A stream over a file: the stack file, and the base of the stream that
+// writes into a mailslot.
 #pragma once
 
+#include "base/FileHandle.h"
 #include "base/Stream.h"
 
 #include <windows.h>
@@ -14,9 +15,10 @@ public:
     // Closes the file.
     ~FileStream() override;
 
-    // Environment variables in path are expanded first (into at most 259
-    // characters; a longer result fails); then CreateFileA with the rest,
-    // no security attributes and no template. Closes a file already open.
+    // CreateFileA with the path as given (no environment expansion: the
+    // caller expands once, where it checks the length), no security
+    // attributes and no template. Closes a file already open. On failure
+    // error() tells why.
     bool open(const char* path, DWORD access, DWORD shareMode, DWORD disposition, DWORD attributes);
 
     // Both fail unless every byte went out or came in: a read at the end of
@@ -27,9 +29,14 @@ public:
     // The file's size less the position; unknownRemaining for a handle that
     // is not a disk file.
     std::uint64_t remaining() const override;
+    // Writes what the system still buffers through to the disk.
+    bool flush();
 
-    HANDLE handle() const { return mFile; }
+    HANDLE handle() const { return mFile.get(); }
+    // The system's error code of the last failed open, read or write.
+    DWORD error() const { return mError; }
 
-protected:
-    HANDLE mFile = INVALID_HANDLE_VALUE;
+private:
+    FileHandle mFile;
+    DWORD mError = ERROR_SUCCESS;
 };

@@ -1,6 +1,5 @@
 // Registered clipboard formats by name. Their numbers belong to one computer
-// and one session, so stored and sent items carry the name instead; this is
-// the seam to the system's table of them.
+// and one session, so stored and sent items carry the name instead.
 #pragma once
 
 #include "base/String.h"

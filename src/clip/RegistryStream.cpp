@@ -1,71 +1,76 @@
 #include "clip/RegistryStream.h"
 
 #include "base/GlobalMemory.h"
-#include "ui/MessageBoxes.h"
+
+#include <utility>
 
 RegistryStream::~RegistryStream() {
     close();
 }
 
-bool RegistryStream::open(const char* keyPath, const char* valueName, bool read) {
+LONG RegistryStream::openForReading(const char* keyPath, const char* valueName) {
+    close();
+    HKEY key = nullptr;
+    LONG error = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key);
+    if (error != ERROR_SUCCESS)
+        return error;
+    RegKey opened(key);
+    DWORD size = 0;
+    error = RegQueryValueExA(opened.get(), valueName, nullptr, nullptr, nullptr, &size);
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (size == 0)
+        return ERROR_FILE_NOT_FOUND;
+    GlobalMemory block(memoryblock::allocate(memoryblock::moveable, size));
+    {
+        GlobalLockGuard lock(block.get());
+        if (!lock.data())
+            return ERROR_NOT_ENOUGH_MEMORY;
+        DWORD got = size;
+        error = RegQueryValueExA(opened.get(), valueName, nullptr, nullptr, static_cast<BYTE*>(lock.data()), &got);
+        if (error != ERROR_SUCCESS)
+            return error;
+        // A value that changed size in between is left alone, like a missing one.
+        if (got != size)
+            return ERROR_FILE_NOT_FOUND;
+    }
+    return adopt(std::move(block)) ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+}
+
+LONG RegistryStream::openForWriting(const char* keyPath, const char* valueName) {
     close();
     mValueName.assign(valueName);
     HKEY key = nullptr;
-    DWORD disposition = 0;
     const LONG error = RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_ALL_ACCESS, nullptr, &key, &disposition);
-    if (error != ERROR_SUCCESS) {
-        showSystemError(static_cast<DWORD>(error), MB_ICONHAND);
-        return false;
-    }
+                                       KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (error != ERROR_SUCCESS)
+        return error;
     mKey.reset(key);
-    mReadMode = read;
-    if (!read)
-        return create(defaultGrowStep, true);
-    const bool opened = openForReading(key, disposition);
-    mKey.reset();
-    return opened;
+    if (!create(defaultGrowStep, true)) {
+        mKey.reset();
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return ERROR_SUCCESS;
 }
 
-bool RegistryStream::openForReading(HKEY key, DWORD disposition) {
-    if (disposition != REG_OPENED_EXISTING_KEY)
-        return false;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, mValueName.text(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
-        return false;
-    GlobalMemory block(memoryblock::allocate(memoryblock::moveable, size));
-    if (!block) {
-        showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
-        return false;
-    }
+LONG RegistryStream::commit() {
+    if (!isOpen() || !mKey)
+        return ERROR_INVALID_HANDLE;
+    MemoryStream::close();
+    LONG error = ERROR_SUCCESS;
     {
-        GlobalLockGuard lock(block.get());
-        DWORD got = size;
-        // A value that changed size in between is left alone, like a missing one.
-        if (!lock.data() ||
-            RegQueryValueExA(key, mValueName.text(), nullptr, nullptr, static_cast<BYTE*>(lock.data()), &got) !=
-                ERROR_SUCCESS ||
-            got != size)
-            return false;
+        // The content is position() bytes, trimmed or not.
+        GlobalLockGuard lock(block());
+        error = RegSetValueExA(mKey.get(), mValueName.text(), 0, REG_BINARY, static_cast<const BYTE*>(lock.data()),
+                               position());
     }
-    if (!attach(block.get()))
-        return false;
-    setOwnsBlock(true);
-    block.release();
-    return true;
+    mKey.reset();
+    return error;
 }
 
 void RegistryStream::close() {
-    if (isOpen()) {
-        MemoryStream::close();
-        if (!mReadMode && mKey) {
-            // The content is position() bytes, trimmed or not.
-            GlobalLockGuard lock(block());
-            const LONG error = RegSetValueExA(mKey.get(), mValueName.text(), 0, REG_BINARY,
-                                              static_cast<const BYTE*>(lock.data()), position());
-            if (error != ERROR_SUCCESS)
-                showSystemError(static_cast<DWORD>(error), MB_ICONHAND);
-        }
-    }
+    if (isOpen() && mKey)
+        commit();
+    MemoryStream::close();
     mKey.reset();
 }

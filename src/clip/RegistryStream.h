@@ -1,10 +1,13 @@
 // A memory stream whose block is read from, or written back to, one binary
-// value under HKEY_CURRENT_USER.
+// value under HKEY_CURRENT_USER. Failures come back as the system's error
+// codes; the caller decides what the user is told.
 #pragma once
 
 #include "base/MemoryStream.h"
 #include "base/RegKey.h"
 #include "base/String.h"
+
+#include <windows.h>
 
 class RegistryStream : public MemoryStream {
 public:
@@ -12,21 +15,18 @@ public:
     // Commits a written value.
     ~RegistryStream() override;
 
-    // Creates the key when it is missing. For writing, the value is written
-    // on close. For reading, the value's bytes are the stream's; a key that
-    // did not exist (it is left created, empty), or a missing or empty
-    // value, fails without a word. Other registry errors, and a value too
-    // big for memory, are shown with the system's box. Commits a stream
-    // already open first.
-    bool open(const char* keyPath, const char* valueName, bool read);
-    // Writing: the bytes written become the value, of type REG_BINARY; a
-    // refused write is shown with the system's box. Then the key is closed.
+    // The value's bytes become the stream's. The key is opened for reading
+    // only. ERROR_FILE_NOT_FOUND for a missing key or value, and for an
+    // empty value.
+    LONG openForReading(const char* keyPath, const char* valueName);
+    // Creates the key when it is missing; the bytes written become the value
+    // on commit.
+    LONG openForWriting(const char* keyPath, const char* valueName);
+    // Writes the value (type REG_BINARY) and closes the key.
+    LONG commit();
     void close() override;
 
 private:
-    bool openForReading(HKEY key, DWORD disposition);
-
     RegKey mKey;
-    bool mReadMode = false;
     String mValueName;
 };

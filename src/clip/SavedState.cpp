@@ -18,7 +18,7 @@ bool SavedButton::serialize(Archive& archive) {
 }
 
 bool SavedButton::serializeSettings(Archive& archive) {
-    allowedUsers.serialize(archive);
+    allowedUsers.serialize(archive, savedlimits::allowedUsers);
     archive.field(colour);
     archive.field(accentColour);
     archive.field(allUsers);
@@ -77,7 +77,7 @@ void SavedState::clear() {
 }
 
 bool SavedState::serialize(Archive& archive) {
-    staticEntries.serialize(archive);
+    staticEntries.serialize(archive, savedlimits::staticEntries);
     archive.field(colourCounter);
     std::uint32_t n = static_cast<std::uint32_t>(buttons.count());
     archive.count(n, minButtonBytes);
@@ -96,6 +96,13 @@ bool SavedState::serialize(Archive& archive) {
             delete loaded;
             break;
         }
+        if (i >= savedlimits::buttons) {
+            // Read past, so what follows the buttons still loads.
+            loaded->serializeSnapshot(archive);
+            delete loaded;
+            archive.markCut();
+            continue;
+        }
         if (!buttons.append(loaded)) {
             archive.fail();
             break;
@@ -109,7 +116,7 @@ bool SavedState::serialize(Archive& archive) {
 
 bool loadSavedState(Archive& archive, SavedState& state) {
     state.clear();
-    return archive.isLoading() && state.serialize(archive);
+    return archive.isLoading() && state.serialize(archive) && !archive.wasCut();
 }
 
 bool storeSavedState(Archive& archive, const SavedState& state) {

@@ -24,11 +24,21 @@
 #include "base/PtrArray.h"
 #include "base/String.h"
 #include "clip/SnapshotList.h"
-#include "tray/StringList.h"
+#include "base/StringList.h"
 
 #include <cstdint>
 
 class Archive;
+
+// How much a saved state keeps: far beyond real use, and low enough that a
+// damaged or hostile file cannot make the program build (and register with
+// the shell) a hundred thousand of anything. A record over the limits loads
+// what fits and counts as damaged.
+namespace savedlimits {
+constexpr std::uint32_t staticEntries = 1000;  // ClipStack::staticLimit
+constexpr std::uint32_t buttons = 100;
+constexpr int allowedUsers = 2 * 500;  // names, each user with a computer
+}  // namespace savedlimits
 
 // One tray button's record.
 struct SavedButton {
@@ -93,9 +103,10 @@ struct SavedState {
 };
 
 // Reads as much of the record as it can into a cleared state. False when
-// the input is short or damaged (or memory runs out); the state then holds
-// every field, button and snapshot read before the damage (a button once
-// its settings were read, a snapshot with the items read whole).
+// the input is short or damaged (or memory runs out), or went over a limit;
+// the state then holds every field, button and snapshot read before the
+// damage (a button once its settings were read, a snapshot with the items
+// read whole), and what fits of a record over the limits.
 bool loadSavedState(Archive& archive, SavedState& state);
 // Writes the record; false when a write failed. The state is only read.
 bool storeSavedState(Archive& archive, const SavedState& state);

@@ -1,10 +1,11 @@
-// How a snapshot shows itself: its kind, its caption and its menu entry.
 #include "base/GlobalMemory.h"
 #include "base/String.h"
 #include "clip/Captions.h"
 #include "clip/ClipSnapshot.h"
-#include "clip/MenuGlyphs.h"
+#include "clip/SnapshotCaption.h"
 #include "res/resource.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <vector>
@@ -33,47 +34,21 @@ std::size_t systemCodePage(const std::uint16_t* name, std::size_t length, char* 
 
 }  // namespace
 
-ContentKind ClipSnapshot::contentKind(int* decidingIndex) const {
-    if (isEmpty())
-        return ContentKind::Empty;
-    ContentKind kind = ContentKind::Unknown;
-    for (int i = 0; i < count(); ++i) {
-        switch (item(i)->format()) {
-        case clipformat::text:
-            if (decidingIndex)
-                *decidingIndex = i;
-            return ContentKind::Text;
-        case clipformat::hdrop:
-            if (decidingIndex)
-                *decidingIndex = i;
-            return ContentKind::Files;
-        case clipformat::dib:
-            // A later CF_TEXT or CF_HDROP still wins; among pictures the last one does.
-            if (decidingIndex)
-                *decidingIndex = i;
-            kind = ContentKind::Picture;
-            break;
-        default:
-            break;
-        }
-    }
-    return kind;
-}
-
-void ClipSnapshot::caption(String& out) const {
+String snapshotCaption(const ClipSnapshot& snapshot) {
+    String out;
     int index = 0;
-    const ContentKind kind = contentKind(&index);
+    const ContentKind kind = snapshot.contentKind(&index);
     if (kind == ContentKind::Empty) {
         out.loadString(IDS_CLIPBOARD_EMPTY);
-        return;
+        return out;
     }
     if (kind == ContentKind::Unknown) {
         out.loadString(IDS_UNKNOWN_FORMAT);
-        return;
+        return out;
     }
     // An item without data reads as an empty block: an empty text or file
     // caption, and "Picture".
-    GlobalLockGuard lock(item(index)->block());
+    GlobalLockGuard lock(snapshot.item(index)->block());
     const auto* bytes = static_cast<const unsigned char*>(lock.data());
     const std::size_t size = lock.size();
     if (kind == ContentKind::Text) {
@@ -84,26 +59,12 @@ void ClipSnapshot::caption(String& out) const {
         PictureSize picture;
         if (!pictureSize(bytes, size, picture)) {
             out.loadString(IDS_PICTURE);
-            return;
+            return out;
         }
         String sizeFormat("");
         sizeFormat.loadString(IDS_PICTURE_SIZE);
         if (sizeFormat.length() > 0)
             out = pictureSizeText(picture, sizeFormat.text());
     }
-}
-
-void ClipSnapshot::appendMenuItem(HMENU menu, UINT id, const MenuGlyphs& glyphs, bool columnBreak) const {
-    String text;
-    caption(text);
-    const ContentKind kind = contentKind();
-    UINT flags = MF_STRING;
-    if (kind != ContentKind::Empty)
-        flags |= MF_CHECKED;
-    if (columnBreak)
-        flags |= MF_MENUBARBREAK;
-    AppendMenuA(menu, flags, id, text.text());
-    // Checked, so the check-mark column shows the glyph of the kind.
-    if (kind != ContentKind::Empty)
-        SetMenuItemBitmaps(menu, id, MF_BYCOMMAND, glyphs.at(0), glyphs.forKind(kind));
+    return out;
 }

@@ -12,11 +12,12 @@
 // The stack layout: a count, then each snapshot, index 0 first. Works on any
 // list with count(), entry(index) and append(ClipSnapshot*) taking
 // ownership: the live ClipStack and SnapshotList alike. Loading appends
-// after the entries already there. When it fails, the list keeps every
+// after the entries already there, at most maxEntries of them: the rest is
+// read past and the archive marked cut. When it fails, the list keeps every
 // snapshot read whole and the damaged one with the items read whole, if it
 // got any.
 template <class List>
-bool serializeStack(Archive& archive, List& list) {
+bool serializeStack(Archive& archive, List& list, std::uint32_t maxEntries = UINT32_MAX) {
     std::uint32_t n = archive.isStoring() ? static_cast<std::uint32_t>(list.count()) : 0;
     // Each snapshot takes at least its one-byte item count.
     archive.count(n, 1);
@@ -37,6 +38,11 @@ bool serializeStack(Archive& archive, List& list) {
         if (!snapshot->serialize(archive) && snapshot->isEmpty()) {
             delete snapshot;
             break;
+        }
+        if (i >= maxEntries) {
+            delete snapshot;
+            archive.markCut();
+            continue;
         }
         if (!list.append(snapshot))
             archive.fail();
@@ -103,7 +109,9 @@ public:
 
     // The stack layout (serializeStack). An entry left empty by release is
     // stored as an empty snapshot.
-    bool serialize(Archive& archive) { return serializeStack(archive, *this); }
+    bool serialize(Archive& archive, std::uint32_t maxEntries = UINT32_MAX) {
+        return serializeStack(archive, *this, maxEntries);
+    }
 
 private:
     SnapshotRef& ref(int index) const { return *static_cast<SnapshotRef*>(at(index)); }

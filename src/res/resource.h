@@ -33,6 +33,8 @@
 #define IDS_FETCH_FAILED 111
 #define IDS_PICTURE_SIZE 112
 #define IDS_KILL_STATIC 113
+#define IDS_STATE_UNREADABLE 114
+#define IDS_SAVE_FAILED 115
 
 // Unnamed controls: labels, icons
 #ifndef IDC_STATIC

@@ -1,6 +1,6 @@
 #include "tray/Sharing.h"
 
-#include "tray/StringList.h"
+#include "base/StringList.h"
 
 #include <cstring>
 

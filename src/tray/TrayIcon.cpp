@@ -31,10 +31,8 @@ HICON paintTrayIcon(const IconFace& face) {
     MemoryDc glyphs(CreateCompatibleDC(nullptr));
     Bitmap colour;
     {
-        HWND desktop = GetDesktopWindow();
-        HDC screen = GetWindowDC(desktop);
-        colour.reset(CreateCompatibleBitmap(screen, iconSize, iconSize));
-        ReleaseDC(desktop, screen);
+        WindowDc screen(GetDesktopWindow(), true);
+        colour.reset(CreateCompatibleBitmap(screen.get(), iconSize, iconSize));
     }
     if (!faceBrush || !accentBrush || !mask || !glyphStrip || !caps || !draw || !glyphs || !colour)
         return nullptr;

@@ -2,19 +2,20 @@
 // from tracking, so the menu a click would show can be looked at.
 #pragma once
 
+#include "base/Menu.h"
+#include "tray/MenuCommands.h"
+
 #include <windows.h>
 
 class ClipSnapshot;
 class ClipStack;
-
-// Stack-menu IDs up to this one are history commands; above it, static ones.
-constexpr UINT lastHistoryCommand = 125;
-// "Kill Static" acts on static entries up to this ID only.
-constexpr UINT lastKillStaticCommand = 245;
+class MenuGlyphs;
 
 // The left-click menu of the active button: its content (bold, default), the
-// history, and the static entries in a column of their own.
-HMENU buildStackMenu(const ClipStack& history, const ClipSnapshot& current, const ClipStack& statics);
+// history, and the static entries in a column of their own. ids learns what
+// each entry's ID stands for.
+Menu buildStackMenu(const ClipStack& history, const ClipSnapshot& current, const ClipStack& statics,
+                    const MenuGlyphs& glyphs, MenuEntryIds& ids);
 
 // What greys the context menu's items.
 struct ContextMenuState {
@@ -26,10 +27,10 @@ struct ContextMenuState {
 
 // The right-click menu: the popup of menu resource 103 with "Properties" in
 // bold, greyed by state, with the "Kill Static" submenu below "Add Static"
-// when there are static entries. Destroy it with DestroyMenu (the submenu
-// goes with it).
-HMENU buildContextMenu(const ContextMenuState& state, const ClipStack& statics);
+// when there are static entries (ids learns them).
+Menu buildContextMenu(const ContextMenuState& state, const ClipStack& statics, const MenuGlyphs& glyphs,
+                      MenuEntryIds& ids);
 
 // Shows a menu at the cursor, owned by window, and returns the chosen command
 // (0 when dismissed). The menu is destroyed before this returns.
-UINT trackMenu(HWND window, HMENU menu);
+UINT trackMenu(HWND window, Menu menu);

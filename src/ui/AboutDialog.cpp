@@ -2,7 +2,7 @@
 
 #include "base/FileHandle.h"
 #include "base/String.h"
-#include "base/UniqueHandle.h"
+#include "base/Module.h"
 #include "res/resource.h"
 #include "ui/WaitCursor.h"
 
@@ -12,13 +12,6 @@
 #include <utility>
 
 namespace {
-
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle none() { return nullptr; }
-    static void close(Handle handle) { FreeLibrary(handle); }
-};
-using Module = UniqueHandle<ModuleTraits>;
 
 const char shortcutName[] = "tv.url";
 

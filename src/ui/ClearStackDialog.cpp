@@ -3,6 +3,7 @@
 #include "base/AppInstance.h"
 #include "base/String.h"
 #include "clip/ClipStack.h"
+#include "clip/SnapshotCaption.h"
 #include "res/resource.h"
 #include "ui/WaitCursor.h"
 
@@ -16,8 +17,8 @@ constexpr int glyphWidth = 14;
 constexpr int columnWidth = 400;
 }  // namespace
 
-ClearStackDialog::ClearStackDialog(ClipStack& historyStack)
-    : Dialog(IDD_CLEAR_STACK, mainWindow),
+ClearStackDialog::ClearStackDialog(ClipStack& historyStack, HWND ownerWindow)
+    : Dialog(IDD_CLEAR_STACK, ownerWindow),
       stack(historyStack),
       imageList(loadImageStrip(appInstance(), IDB_GLYPHS, glyphWidth, RGB(255, 255, 255))) {}
 
@@ -32,8 +33,7 @@ bool ClearStackDialog::onInitDialog() {
 
     for (int index = 0; index < stack.count(); ++index) {
         const ClipSnapshot* snapshot = stack.entry(index);
-        String caption;
-        snapshot->caption(caption);
+        const String caption = snapshotCaption(*snapshot);
         LVITEMA row{};
         row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
         // Past the end: rows keep the stack's order.

@@ -9,8 +9,8 @@ class ClipStack;
 
 class ClearStackDialog : public Dialog {
 public:
-    // Owned by the main window. The stack must outlive the dialog.
-    explicit ClearStackDialog(ClipStack& stack);
+    // The stack must outlive the dialog.
+    ClearStackDialog(ClipStack& stack, HWND ownerWindow);
 
     bool onInitDialog() override;
     // Deletes the selected entries; closes once none is left.

@@ -2,6 +2,9 @@
 
 #include "base/AppInstance.h"
 #include "base/String.h"
+#include "ui/MessageBoxes.h"
+
+#include <new>
 
 HWND mainWindow = nullptr;
 
@@ -17,16 +20,30 @@ int Dialog::run() {
 }
 
 INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* dialog = nullptr;
     if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<Dialog*>(lParam);
+        dialog = reinterpret_cast<Dialog*>(lParam);
         dialog->hwnd = window;
-        SetPropA(window, objectProperty, dialog);
+        dialog->self.set(window, objectProperty, dialog);
         dialog->centerWindow();
-        return dialog->handleMessage(message, wParam, lParam);
+    } else {
+        dialog = static_cast<Dialog*>(GetPropA(window, objectProperty));
     }
     // Messages before WM_INITDIALOG (WM_SETFONT and the like) get the system's handling.
-    auto* dialog = static_cast<Dialog*>(GetPropA(window, objectProperty));
-    return dialog ? dialog->handleMessage(message, wParam, lParam) : 0;
+    if (!dialog)
+        return 0;
+    if (message == WM_NCDESTROY) {
+        dialog->self.remove();
+        return 0;
+    }
+    // Out of memory ends the operation at hand, never the program: nothing
+    // is held across this line, and the user hears of it from here.
+    try {
+        return dialog->handleMessage(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
+        return 0;
+    }
 }
 
 INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

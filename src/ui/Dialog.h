@@ -2,12 +2,14 @@
 // a window to the virtual operations of the object that runs it.
 #pragma once
 
+#include "base/WindowProperty.h"
 #include "ui/WindowBase.h"
 
 class String;
 
-// The main dialog's window: owner of message boxes without one, and the
-// window the clipboard is opened with.
+// The main dialog's window: the owner of message boxes and dialogs that have
+// no other. Set once, when the main dialog starts; the one global Windows
+// makes the program keep.
 extern HWND mainWindow;
 
 class Dialog : public WindowBase {
@@ -36,4 +38,6 @@ private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     WORD templateId;
+    // Ties the window to this object until the window is gone.
+    WindowProperty self;
 };

@@ -11,7 +11,7 @@ namespace {
 int show(HWND owner, const char* text, UINT style) {
     String caption;
     caption.loadString(IDS_PRODUCT);
-    resetWaitCursor();
+    showArrowCursor();
     return MessageBoxA(owner, text, caption.text(), style);
 }
 }  // namespace
@@ -29,4 +29,8 @@ int showMessage(int textId, UINT style, HWND owner) {
     String text;
     text.loadString(textId);
     return show(owner ? owner : mainWindow, text.text(), style);
+}
+
+int showText(const char* text, UINT style, HWND owner) {
+    return show(owner ? owner : mainWindow, text, style);
 }

@@ -7,3 +7,5 @@
 int showSystemError(DWORD code, UINT style);
 // A string-table text; a null owner means the main window.
 int showMessage(int textId, UINT style, HWND owner);
+// A text made at run time; a null owner means the main window.
+int showText(const char* text, UINT style, HWND owner);

@@ -1,31 +1,12 @@
 #include "ui/WaitCursor.h"
 
-#include <windows.h>
-
-int waitDepth = 0;
-
-namespace {
-void showCursor(const char* id) {
-    SetCursor(LoadCursorA(nullptr, id));
-}
-}  // namespace
-
-WaitCursor::WaitCursor() {
-    if (waitDepth == 0)
-        showCursor(IDC_WAIT);
-    ++waitDepth;
-}
+WaitCursor::WaitCursor() : mPrevious(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
 
 WaitCursor::~WaitCursor() {
-    // A message box may have reset the depth meanwhile; then there is nothing to undo.
-    if (waitDepth == 0)
-        return;
-    if (--waitDepth == 0)
-        showCursor(IDC_ARROW);
+    // No cursor before would hide the pointer for good: the arrow instead.
+    SetCursor(mPrevious ? mPrevious : LoadCursorA(nullptr, IDC_ARROW));
 }
 
-void resetWaitCursor() {
-    if (waitDepth != 0)
-        showCursor(IDC_ARROW);
-    waitDepth = 0;
+void showArrowCursor() {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }

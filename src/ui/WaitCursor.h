@@ -1,8 +1,8 @@
-// The hourglass for the span of a slow operation. Guards nest; only the
-// outermost one sets and restores the cursor.
+// The hourglass for the span of a slow operation. Each guard puts back the
+// cursor it found, so nested guards need no count of their own.
 #pragma once
 
-extern int waitDepth;
+#include <windows.h>
 
 class WaitCursor {
 public:
@@ -10,7 +10,11 @@ public:
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR mPrevious;
 };
 
-// Drops every guard's hold at once, so a message box shows the arrow.
-void resetWaitCursor();
+// The arrow, for a message box shown while guards are up; the outermost
+// guard still ends with the cursor it found.
+void showArrowCursor();

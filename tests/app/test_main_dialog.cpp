@@ -30,10 +30,11 @@ public:
     }
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == askState) {
-            historyCount = history().count();
-            staticCount = statics().count();
-            buttonCount = trayButtons().count();
-            activeItems = activeButton ? activeButton->snapshot.count() : -1;
+            historyCount = state().historyStack.count();
+            staticCount = state().staticEntries.count();
+            buttonCount = state().buttons.count();
+            const TrayButton* active = state().buttons.active();
+            activeItems = active ? active->snapshot.count() : -1;
             ++answers;
         }
         return MainDialog::handleMessage(message, wParam, lParam);

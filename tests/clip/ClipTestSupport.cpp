@@ -1,7 +1,6 @@
 #include "ClipTestSupport.h"
 
 #include "driver/Wait.h"
-#include "ui/Dialog.h"
 
 #include <cstring>
 
@@ -17,12 +16,9 @@ DWORD processOf(HWND window) {
 }  // namespace
 
 ClipboardWindow::ClipboardWindow()
-    : mWindow(CreateWindowA("STATIC", "clip test", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
-    mainWindow = mWindow;
-}
+    : mWindow(CreateWindowA("STATIC", "clip test", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
 
 ClipboardWindow::~ClipboardWindow() {
-    mainWindow = nullptr;
     DestroyWindow(mWindow);
 }
 

@@ -2,6 +2,7 @@
 // made from bytes, and other programs that put, hold and read the clipboard.
 #pragma once
 
+#include "ItemCopies.h"
 #include "base/GlobalMemory.h"
 #include "driver/AppProcess.h"
 #include "driver/Clipboard.h"
@@ -12,7 +13,7 @@
 #include <vector>
 
 // A window the snapshots open the clipboard with, as the main dialog's
-// window is in the program; published as mainWindow while it lives.
+// window is in the program.
 class ClipboardWindow {
 public:
     ClipboardWindow();

@@ -6,8 +6,9 @@
 // passed: what a program put on the clipboard goes with it.
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
+#include "clip/Clipboard.h"
+#include "clip/SnapshotCaption.h"
 #include "driver/Wait.h"
-#include "ui/Dialog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     const UINT format = formatFor(argv[2]);
     const char* stopFile = argv[3];
     const DWORD maxMs = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10));
-    mainWindow = CreateWindowA("STATIC", "clipprobe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowA("STATIC", "clipprobe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 
     if (!waitUntil([format] { return IsClipboardFormatAvailable(format) != FALSE; }, 20000)) {
         std::printf("never offered\n");
@@ -56,28 +57,27 @@ int main(int argc, char** argv) {
     }
     ClipSnapshot snapshot;
     // Another program may have it open for a moment; capture itself never retries.
-    waitUntil([&snapshot] {
-        snapshot.capture();
+    waitUntil([&] {
+        captureClipboard(window, snapshot);
         return !snapshot.isEmpty();
     }, 10000);
-    String caption;
-    snapshot.caption(caption);
+    const String caption = snapshotCaption(snapshot);
     printFormats(snapshot);
     std::printf("kind %d\ncaption %s\n", static_cast<int>(snapshot.contentKind()), caption.text());
     std::fflush(stdout);
     if (snapshot.isEmpty())
         return 1;
 
-    if (!waitUntil([] { return OpenClipboard(mainWindow) != FALSE; }, 10000))
+    if (!waitUntil([window] { return OpenClipboard(window) != FALSE; }, 10000))
         return 1;
     EmptyClipboard();
     CloseClipboard();
     pumpMessages(200);
-    snapshot.restore();
+    restoreClipboard(window, snapshot);
     std::printf("restored\n");
     std::fflush(stdout);
 
     waitUntil([stopFile] { return fileExists(stopFile); }, maxMs);
-    DestroyWindow(mainWindow);
+    DestroyWindow(window);
     return 0;
 }

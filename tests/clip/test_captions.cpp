@@ -236,16 +236,4 @@ TEST(FileCaption, WideNamesGoThroughTheConverter) {
     EXPECT_EQ(files(odd), "a.b") << "a list at an odd offset";
 }
 
-TEST(SkippedFormats, ExactlyTheListedNumbers) {
-    const unsigned skipped[] = {2, 3, 7, 9, 13, 14, 0x80, 0x81, 0x82, 0x83, 0x8E, 0x200, 0x2FF, 0x300, 0x3FF};
-    for (unsigned format : skipped)
-        EXPECT_TRUE(isSkippedFormat(format)) << format;
-    const unsigned captured[] = {0, 1, 4, 5, 6, 8, 10, 11, 12, 15, 16, 17, 0x7F, 0x84, 0x8D, 0x8F, 0x1FF, 0x400,
-                                 0xC000, 0xFFFF};
-    for (unsigned format : captured)
-        EXPECT_FALSE(isSkippedFormat(format)) << format;
-    EXPECT_EQ(static_cast<int>(ContentKind::Empty), 0);
-    EXPECT_EQ(static_cast<int>(ContentKind::Unknown), 4);
-}
-
 }  // namespace

@@ -11,12 +11,14 @@
 
 #ifndef _WIN32
 #include "base/MemoryBlockTesting.h"
-#include "clip/FormatNamesTesting.h"
+#include "base/FormatNameTableTesting.h"
 #endif
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -163,6 +165,47 @@ TEST(ItemRecord, ADamagedSnapshotKeepsTheItemsReadWhole) {
     EXPECT_EQ(dataOf(*loaded.item(0)), "one");
 }
 
+// What a file or another computer sends is kept only where it can be put
+// back soundly and within bounds: skipped formats (handles, not blocks), more
+// items than any clipboard holds, and more new format names than one load
+// may register are read past; the rest still loads.
+TEST(ItemRecord, LoadsKeepOnlySoundFormatsWithinTheLimits) {
+    std::string bytes;
+    std::uint32_t items = 0;
+    auto addItem = [&](std::uint32_t format, const std::string& data) {
+        // A locale is its identifier, every other item a size and data.
+        bytes += u32(format) + (format == clipformat::locale ? u32(0x409)
+                                                             : u32(static_cast<std::uint32_t>(data.size())) + data);
+        ++items;
+    };
+    for (std::uint32_t format = 1; format < 0x400; ++format)
+        addItem(format, "d");
+    auto countBytes = [](std::uint32_t n) { return byteString({0xFF}) + u32(n); };
+
+    LoadingArchive in(countBytes(items) + bytes);
+    ClipSnapshot loaded;
+    EXPECT_TRUE(loaded.serialize(in.get()));
+    EXPECT_FALSE(in.get().wasCut());
+    std::vector<unsigned> kept;
+    for (int i = 0; i < loaded.count(); ++i)
+        kept.push_back(loaded.item(i)->format());
+    for (unsigned format : {2u, 3u, 7u, 9u, 14u, 0x80u, 0x81u, 0x82u, 0x83u, 0x8Eu, 0x200u, 0x2FFu, 0x300u, 0x3FFu})
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), format), 0) << format;
+    for (unsigned format : {1u, 8u, 13u, 15u, 0x84u, 0x1FFu})
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), format), 1) << format;
+
+    // Beyond the item limit: the first ones load, the rest is read past.
+    std::string many;
+    for (int i = 0; i < ClipSnapshot::maxItems + 5; ++i)
+        many += u32(clipformat::text) + u32(1) + "t";
+    LoadingArchive over(countBytes(ClipSnapshot::maxItems + 5) + many + byteString({0x42}));
+    ClipSnapshot capped;
+    EXPECT_TRUE(capped.serialize(over.get()));
+    EXPECT_EQ(capped.count(), ClipSnapshot::maxItems);
+    EXPECT_TRUE(over.get().wasCut()) << "the input is not taken for whole";
+    EXPECT_EQ(over.stream().remaining(), 1u) << "read up to its end";
+}
+
 #ifndef _WIN32
 // A second computer: the stand-in numbers names from elsewhere.
 
@@ -187,6 +230,25 @@ TEST(ItemRecord, ARegisteredFormatArrivesUnderTheReadersNumber) {
     EXPECT_STREQ(registeredFormatName(there).text(), "Rich Text Format");
     EXPECT_EQ(dataOf(*loaded.item(0)), "{\\rtf1}");
     EXPECT_EQ(loaded.item(1)->locale(), 0x0409u);
+    resetFormatNames(0xC000);
+}
+
+TEST(ItemRecord, OneLoadRegistersABoundedNumberOfNewNames) {
+    resetFormatNames(0xC000);
+    const std::uint32_t names = Archive::maxDistinctNames + 50;
+    std::string bytes = byteString({0xFF}) + u32(names * 2);
+    for (std::uint32_t i = 0; i < names * 2; ++i) {
+        // Each name twice: repeats cost nothing.
+        const std::string name = "Flood " + std::to_string(i / 2);
+        bytes += u32(0xC000) + byteString({static_cast<int>(name.size())}) + name + u32(1) + "x";
+    }
+    LoadingArchive in(bytes);
+    ClipSnapshot loaded;
+    EXPECT_TRUE(loaded.serialize(in.get()));
+    EXPECT_EQ(loaded.count(), static_cast<int>(Archive::maxDistinctNames * 2));
+    EXPECT_TRUE(in.get().wasCut());
+    EXPECT_EQ(registerFormatName("Flood 0"), 0xC000u);
+    EXPECT_EQ(registerFormatName("one more"), 0xC000u + Archive::maxDistinctNames) << "no more names were registered";
     resetFormatNames(0xC000);
 }
 

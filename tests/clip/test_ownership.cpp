@@ -21,9 +21,9 @@ void fill(ClipSnapshot& snapshot) {
     GlobalMemory text = blockOf(textBytes);
     GlobalMemory picture = blockOf(pictureBytes);
     GlobalMemory locale = blockOf(std::string("\x19\x04\x00\x00", 4));
-    snapshot.append(new ClipFormatItem(CF_TEXT, text.get()));
-    snapshot.append(new ClipFormatItem(CF_DIB, picture.get()));
-    snapshot.append(new ClipFormatItem(CF_LOCALE, locale.get()));
+    snapshot.append(newCopy(CF_TEXT, text.get()));
+    snapshot.append(newCopy(CF_DIB, picture.get()));
+    snapshot.append(newCopy(CF_LOCALE, locale.get()));
 }
 
 std::vector<HGLOBAL> blocksOf(const ClipSnapshot& snapshot) {
@@ -52,8 +52,8 @@ TEST(Ownership, AnItemCopiesItsSourceIntoAMovableBlockOfItsOwn) {
     GlobalMemory source = blockOf(textBytes);
     HGLOBAL copy = nullptr;
     {
-        ClipFormatItem item(CF_TEXT, source.get());
-        copy = item.block();
+        const auto item = copied(CF_TEXT, source.get());
+        copy = item->block();
         ASSERT_NE(copy, nullptr);
         EXPECT_NE(copy, source.get());
         EXPECT_EQ(bytesOf(copy), textBytes);
@@ -68,14 +68,14 @@ TEST(Ownership, AnItemCopiesItsSourceIntoAMovableBlockOfItsOwn) {
 
 TEST(Ownership, ReleaseFreesAndForgets) {
     GlobalMemory source = blockOf(pictureBytes);
-    ClipFormatItem item(CF_DIB, source.get());
-    const HGLOBAL copy = item.block();
-    item.release();
+    const auto item = copied(CF_DIB, source.get());
+    const HGLOBAL copy = item->block();
+    item->release();
     EXPECT_TRUE(noneLive({copy}));
-    EXPECT_EQ(item.format(), 0u);
-    EXPECT_EQ(item.block(), nullptr);
-    EXPECT_FALSE(item.hasData());
-    item.release();  // twice is harmless
+    EXPECT_EQ(item->format(), 0u);
+    EXPECT_EQ(item->block(), nullptr);
+    EXPECT_FALSE(item->hasData());
+    item->release();  // twice is harmless
     ClipFormatItem none;
     EXPECT_EQ(none.format(), 0u);
     EXPECT_FALSE(none.hasData());
@@ -113,7 +113,7 @@ TEST(Ownership, CopyFromMakesBlocksOfItsOwnAndCopiesTheLocaleValue) {
     ClipSnapshot copy;
     fill(copy);
     const std::vector<HGLOBAL> replaced = blocksOf(copy);
-    copy.copyFrom(original);
+    EXPECT_TRUE(copy.copyFrom(original));
     const std::vector<HGLOBAL> copies = blocksOf(copy);
     // A freed handle may come back at once for a new copy; it must not be both.
     for (HGLOBAL old : replaced)
@@ -155,35 +155,38 @@ TEST(Ownership, RemovingElementsDeletesNothing) {
 TEST(Ownership, TheLocaleRules) {
     GlobalMemory whole = blockOf(std::string("\x09\x04\x00\x00\xff", 5));
     GlobalMemory shortBlock = blockOf(std::string("\x09\x04", 2));
-    EXPECT_EQ(ClipFormatItem(CF_LOCALE, whole.get()).locale(), 0x409u) << "the first 32-bit value";
-    const ClipFormatItem none(CF_LOCALE, nullptr);
-    EXPECT_EQ(none.locale(), 0u);
-    EXPECT_FALSE(none.hasData());
-    EXPECT_EQ(ClipFormatItem(CF_LOCALE, shortBlock.get()).locale(), 0u) << "no whole identifier";
-    const ClipFormatItem copied(ClipFormatItem(CF_LOCALE, whole.get()));
-    EXPECT_EQ(copied.locale(), 0x409u);
-    EXPECT_EQ(copied.block(), nullptr);
+    EXPECT_EQ(copied(CF_LOCALE, whole.get())->locale(), 0x409u) << "the first 32-bit value";
+    const auto none = copied(CF_LOCALE, nullptr);
+    EXPECT_EQ(none->locale(), 0u);
+    EXPECT_FALSE(none->hasData());
+    EXPECT_EQ(copied(CF_LOCALE, shortBlock.get())->locale(), 0u) << "no whole identifier";
+    bool outOfMemory = false;
+    const std::unique_ptr<ClipFormatItem> clone(copied(CF_LOCALE, whole.get())->clone(outOfMemory));
+    EXPECT_EQ(clone->locale(), 0x409u);
+    EXPECT_EQ(clone->block(), nullptr);
     EXPECT_EQ(bytesOf(whole.get()).size(), 5u) << "only read";
 }
 
 TEST(Ownership, BlocksWithNothingToCopyGiveItemsWithoutData) {
     GlobalMemory zero(GlobalAlloc(GMEM_MOVEABLE, 0));
     ASSERT_TRUE(zero);
-    const ClipFormatItem fromZero(CF_TEXT, zero.get());
-    EXPECT_EQ(fromZero.format(), static_cast<UINT>(CF_TEXT));
-    EXPECT_FALSE(fromZero.hasData());
+    const auto fromZero = copied(CF_TEXT, zero.get());
+    EXPECT_EQ(fromZero->format(), static_cast<UINT>(CF_TEXT));
+    EXPECT_FALSE(fromZero->hasData());
 
     GlobalMemory discarded(GlobalAlloc(GMEM_MOVEABLE | GMEM_DISCARDABLE, 64));
     ASSERT_TRUE(discarded);
     discarded.reset(GlobalDiscard(discarded.release()));
     ASSERT_TRUE(discarded);
     ASSERT_EQ(GlobalLockGuard(discarded.get()).data(), nullptr) << "cannot be locked";
-    const ClipFormatItem fromDiscarded(CF_DIB, discarded.get());
-    EXPECT_FALSE(fromDiscarded.hasData());
+    const auto fromDiscarded = copied(CF_DIB, discarded.get());
+    EXPECT_FALSE(fromDiscarded->hasData());
 
-    const ClipFormatItem copy(fromDiscarded);
-    EXPECT_EQ(copy.format(), static_cast<UINT>(CF_DIB));
-    EXPECT_FALSE(copy.hasData());
+    bool outOfMemory = false;
+    const std::unique_ptr<ClipFormatItem> copy(fromDiscarded->clone(outOfMemory));
+    EXPECT_EQ(copy->format(), static_cast<UINT>(CF_DIB));
+    EXPECT_FALSE(copy->hasData());
+    EXPECT_FALSE(outOfMemory) << "nothing to copy is no shortage";
 }
 
 }  // namespace

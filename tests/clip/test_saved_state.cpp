@@ -8,7 +8,7 @@
 
 #ifndef _WIN32
 #include "base/MemoryBlockTesting.h"
-#include "clip/FormatNamesTesting.h"
+#include "base/FormatNameTableTesting.h"
 #endif
 
 #include <gtest/gtest.h>

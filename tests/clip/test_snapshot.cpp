@@ -4,6 +4,8 @@
 
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
+#include "clip/Clipboard.h"
+#include "clip/SnapshotCaption.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,7 @@ protected:
     void captureFrom(OtherProgram& other, const std::string& items) {
         ASSERT_TRUE(other.put(items)) << items;
         ASSERT_TRUE(clipboardSettled());
-        snapshot.capture();
+        captureClipboard(window.get(), snapshot);
     }
 
     std::vector<UINT> formats() const {
@@ -31,11 +33,7 @@ protected:
         return out;
     }
 
-    std::string caption() const {
-        String text;
-        snapshot.caption(text);
-        return text.text();
-    }
+    std::string caption() const { return snapshotCaption(snapshot).text(); }
 
     // The readable formats of a clipboard, in its order, as the snapshot sees them.
     static std::vector<UINT> capturable(const std::vector<ClipboardEntry>& entries) {
@@ -75,7 +73,7 @@ protected:
         for (int round = 0; round < 2; ++round) {
             SCOPED_TRACE(round);
             const DWORD before = GetClipboardSequenceNumber();
-            snapshot.restore();
+            restoreClipboard(window.get(), snapshot);
             EXPECT_NE(GetClipboardSequenceNumber(), before);
             EXPECT_EQ(GetClipboardOwner(), window.get());
             expectSharedBlocksOnTheClipboard();
@@ -101,11 +99,12 @@ protected:
     ClipSnapshot snapshot;
 };
 
-TEST_F(Snapshot, TextIsCapturedAsTextAndLocaleOnly) {
+TEST_F(Snapshot, TextIsCapturedAsTextUnicodeTextAndLocale) {
     OtherProgram other;
     captureFrom(other, "text=Hello,world");
     const std::vector<ClipboardEntry> offered = readBack();
     ASSERT_NE(findEntry(offered, CF_UNICODETEXT), nullptr) << "the system made up the other text forms";
+    const std::string wide = findEntry(offered, CF_UNICODETEXT)->bytes;
     ASSERT_NE(findEntry(offered, CF_OEMTEXT), nullptr);
     const ClipboardEntry* locale = findEntry(offered, CF_LOCALE);
     ASSERT_NE(locale, nullptr);
@@ -113,7 +112,7 @@ TEST_F(Snapshot, TextIsCapturedAsTextAndLocaleOnly) {
     EXPECT_EQ(formats(), capturable(offered)) << "enumeration order";
     std::vector<UINT> sorted = formats();
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted, (std::vector<UINT>{CF_TEXT, CF_LOCALE}));
+    EXPECT_EQ(sorted, (std::vector<UINT>{CF_TEXT, CF_UNICODETEXT, CF_LOCALE})) << "OEM text is made up again";
     EXPECT_EQ(snapshot.contentKind(), ContentKind::Text);
     EXPECT_EQ(caption(), "Hello,world");
     for (int i = 0; i < snapshot.count(); ++i) {
@@ -122,6 +121,8 @@ TEST_F(Snapshot, TextIsCapturedAsTextAndLocaleOnly) {
             EXPECT_EQ(item->block(), nullptr) << "an identifier, not a block";
             EXPECT_EQ(item->locale(), *reinterpret_cast<const LCID*>(locale->bytes.data()));
             EXPECT_NE(item->locale(), 0u);
+        } else if (item->format() == CF_UNICODETEXT) {
+            EXPECT_EQ(bytesOf(item->block()), wide);
         } else {
             EXPECT_EQ(bytesOf(item->block()), std::string("Hello,world") + '\0');
         }
@@ -184,7 +185,7 @@ TEST_F(Snapshot, SkippedFormatsOnlyGiveAnEmptySnapshotThatRestoresNothing) {
 
     const DWORD before = GetClipboardSequenceNumber();
     const HWND owner = GetClipboardOwner();
-    snapshot.restore();
+    restoreClipboard(window.get(), snapshot);
     EXPECT_EQ(GetClipboardSequenceNumber(), before) << "not even emptied";
     EXPECT_EQ(GetClipboardOwner(), owner);
     EXPECT_TRUE(IsClipboardFormatAvailable(0x200));
@@ -205,7 +206,7 @@ TEST_F(Snapshot, FormatsWithoutDataAreKeptAndRestoredWithoutData) {
     EXPECT_EQ(snapshot.item(found)->block(), nullptr);
     EXPECT_EQ(caption(), "x");
 
-    snapshot.restore();
+    restoreClipboard(window.get(), snapshot);
     const std::vector<ClipboardEntry> back = readBack();
     const ClipboardEntry* entry = findEntry(back, never);
     ASSERT_NE(entry, nullptr) << "still offered";
@@ -215,9 +216,9 @@ TEST_F(Snapshot, FormatsWithoutDataAreKeptAndRestoredWithoutData) {
 
 TEST_F(Snapshot, ALocaleWithoutIdentifierIsRestoredWithoutData) {
     GlobalMemory text = blockOf(std::string("x") + '\0');
-    snapshot.append(new ClipFormatItem(CF_TEXT, text.get()));
-    snapshot.append(new ClipFormatItem(CF_LOCALE, nullptr));
-    snapshot.restore();
+    snapshot.append(newCopy(CF_TEXT, text.get()));
+    snapshot.append(newCopy(CF_LOCALE, nullptr));
+    restoreClipboard(window.get(), snapshot);
     const std::vector<ClipboardEntry> back = readBack();
     const ClipboardEntry* locale = findEntry(back, CF_LOCALE);
     ASSERT_NE(locale, nullptr);
@@ -236,11 +237,11 @@ TEST_F(Snapshot, ClipboardHeldOpenElsewhereChangesNothing) {
     OtherProgram holder;
     ASSERT_TRUE(holder.hold());
     const DWORD before = GetClipboardSequenceNumber();
-    snapshot.capture();
+    EXPECT_EQ(captureClipboard(window.get(), snapshot), ClipboardResult::Busy);
     EXPECT_EQ(caption(), "before") << "the previous content stays";
     EXPECT_EQ(std::vector<void*>(snapshot.items(), snapshot.items() + snapshot.count()), items);
     SetLastError(0);
-    snapshot.restore();
+    EXPECT_EQ(restoreClipboard(window.get(), snapshot), ClipboardResult::Busy);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << "it did try to open it";
     EXPECT_EQ(GetClipboardSequenceNumber(), before) << "restore changes nothing either";
 }
@@ -250,7 +251,7 @@ TEST_F(Snapshot, EmptySnapshotLeavesTheClipboardAlone) {
     ASSERT_TRUE(other.put("text=untouched"));
     const DWORD before = GetClipboardSequenceNumber();
     ClipSnapshot empty;
-    empty.restore();
+    restoreClipboard(window.get(), empty);
     EXPECT_EQ(GetClipboardSequenceNumber(), before);
     EXPECT_EQ(clipboardText(), "untouched");
 }

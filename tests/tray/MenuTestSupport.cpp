@@ -2,15 +2,16 @@
 
 #include <cstring>
 
-void setText(ClipSnapshot& snapshot, const std::string& text) {
+void setItems(ClipSnapshot& snapshot, const std::vector<std::pair<UINT, std::string>>& items) {
     snapshot.clear();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!block)
-        return;
-    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    snapshot.append(new ClipFormatItem(CF_TEXT, block));
-    GlobalFree(block);
+    for (const auto& [format, bytes] : items) {
+        GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+        {
+            GlobalLockGuard lock(block.get());
+            std::memcpy(lock.data(), bytes.data(), bytes.size());
+        }
+        snapshot.append(newCopy(format, block.get()));
+    }
 }
 
 void pushTexts(ClipStack& history, const std::vector<std::string>& texts) {

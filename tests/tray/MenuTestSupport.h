@@ -2,15 +2,18 @@
 // by item as the user sees them.
 #pragma once
 
+#include "../clip/SnapshotText.h"
 #include "clip/ClipStack.h"
+#include "driver/Clipboard.h"
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-// Replaces the snapshot's content with one text item.
-void setText(ClipSnapshot& snapshot, const std::string& text);
+// Replaces the snapshot's content with items of these formats and bytes.
+void setItems(ClipSnapshot& snapshot, const std::vector<std::pair<UINT, std::string>>& items);
 // Pushes texts on the history in order, so the last one ends on top.
 void pushTexts(ClipStack& history, const std::vector<std::string>& texts);
 // Pins one static entry per text, in order.

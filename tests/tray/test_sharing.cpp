@@ -1,5 +1,5 @@
 #include "tray/Sharing.h"
-#include "tray/StringList.h"
+#include "base/StringList.h"
 
 #include <gtest/gtest.h>
 

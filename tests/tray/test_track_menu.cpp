@@ -5,6 +5,7 @@
 #include "driver/Menus.h"
 #include "driver/Wait.h"
 #include "res/resource.h"
+#include "tray/MenuGlyphs.h"
 #include "tray/TrayMenus.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,8 @@ protected:
 
     // Tracks menu on this thread while user() drives it from another; what
     // trackMenu returned. A user who fails closes the menu, so tracking ends.
-    UINT track(HMENU menu, const std::function<bool()>& user) {
+    UINT track(Menu owned, const std::function<bool()>& user) {
+        const HMENU menu = owned.get();
         bool done = false;
         std::thread driver([&] {
             done = user();
@@ -44,7 +46,7 @@ protected:
             if (!done && popupMenuShowing() && !dismissMenu())
                 EndMenu();
         });
-        const UINT id = trackMenu(window, menu);
+        const UINT id = trackMenu(window, std::move(owned));
         driver.join();
         EXPECT_TRUE(done) << "the user could not do it";
         EXPECT_FALSE(IsMenu(menu)) << "destroyed by trackMenu";
@@ -53,16 +55,25 @@ protected:
         return id;
     }
     UINT chooseFromStackMenu(UINT id) {
-        return track(buildStackMenu(history, current, statics), [id] { return chooseMenuCommand(id); });
+        return track(stackMenu(), [id] { return chooseMenuCommand(id); });
     }
     UINT chooseFromContextMenu(const ContextMenuState& state, UINT id) {
-        return track(buildContextMenu(state, statics), [id] { return chooseMenuCommand(id); });
+        return track(contextMenu(state), [id] { return chooseMenuCommand(id); });
+    }
+    Menu stackMenu() {
+        MenuEntryIds ids;
+        return buildStackMenu(history, current, statics, glyphs, ids);
+    }
+    Menu contextMenu(const ContextMenuState& state) {
+        MenuEntryIds ids;
+        return buildContextMenu(state, statics, glyphs, ids);
     }
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "menu owner", WS_POPUP, 0, 0, 1, 1, nullptr,
                                   nullptr, nullptr, nullptr);
-    ClipStack history;
-    ClipStack statics;
+    MenuGlyphs glyphs;
+    ClipStack history{ClipStack::historyLimit};
+    ClipStack statics{ClipStack::staticLimit};
     ClipSnapshot current;
     POINT savedCursor{};
 };
@@ -77,9 +88,9 @@ TEST_F(TrackMenu, StackMenuReturnsTheChosenEntry) {
 }
 
 TEST_F(TrackMenu, OpensAboveAndLeftOfTheCursor) {
-    for (HMENU menu : {buildStackMenu(history, current, statics), buildContextMenu(allEnabled, statics)}) {
+    for (int which = 0; which < 2; ++which) {
         RECT shown{};
-        EXPECT_EQ(track(menu,
+        EXPECT_EQ(track(which == 0 ? stackMenu() : contextMenu(allEnabled),
                         [&] {
                             HWND shownWindow = waitForPopupMenu();
                             return shownWindow && GetWindowRect(shownWindow, &shown) && dismissMenu();
@@ -107,14 +118,14 @@ TEST_F(TrackMenu, KillStaticEntriesAreChosenFromTheSubmenu) {
 TEST_F(TrackMenu, DismissingEitherMenuReturnsZero) {
     {
         SCOPED_TRACE("stack menu");
-        EXPECT_EQ(track(buildStackMenu(history, current, statics), [] { return dismissMenu(); }), 0u);
+        EXPECT_EQ(track(stackMenu(), [] { return dismissMenu(); }), 0u);
     }
     {
         SCOPED_TRACE("context menu");
-        EXPECT_EQ(track(buildContextMenu(allEnabled, statics), [] { return dismissMenu(); }), 0u);
+        EXPECT_EQ(track(contextMenu(allEnabled), [] { return dismissMenu(); }), 0u);
     }
     SCOPED_TRACE("from inside the open submenu, both levels");
-    EXPECT_EQ(track(buildContextMenu(allEnabled, statics),
+    EXPECT_EQ(track(contextMenu(allEnabled),
                     [] {
                         HWND menu = waitForPopupMenu();
                         if (!menu || !highlightMenuItem(menu, 7))  // "Kill Static"
@@ -156,14 +167,16 @@ std::vector<int> walk(HMENU menu, int presses) {
 
 TEST_F(TrackMenu, DownKeySkipsSeparatorsStopsOnGreyedItemsAndCrossesColumns) {
     std::vector<int> seen;
-    HMENU context = buildContextMenu({1, true, false, true}, statics);
-    EXPECT_EQ(track(context, [&] { seen = walk(context, 12); return !seen.empty(); }), 0u);
+    Menu context = contextMenu({1, true, false, true});
+    const HMENU contextHandle = context.get();
+    EXPECT_EQ(track(std::move(context), [&] { seen = walk(contextHandle, 12); return !seen.empty(); }), 0u);
     // Nothing at first; then every item but the separators (1, 5, 8, 11, 13),
     // greyed ones (3, 4, 9, 10, 12, 14) included, and round again.
     EXPECT_EQ(seen, (std::vector<int>{-1, 0, 2, 3, 4, 6, 7, 9, 10, 12, 14, 0, 2}));
 
-    HMENU stack = buildStackMenu(history, current, statics);
-    EXPECT_EQ(track(stack, [&] { seen = walk(stack, 7); return !seen.empty(); }), 0u);
+    Menu stack = stackMenu();
+    const HMENU stackHandle = stack.get();
+    EXPECT_EQ(track(std::move(stack), [&] { seen = walk(stackHandle, 7); return !seen.empty(); }), 0u);
     // Down the first column, on into the second, and round.
     EXPECT_EQ(seen, (std::vector<int>{-1, 0, 1, 2, 3, 4, 5, 0}));
 }

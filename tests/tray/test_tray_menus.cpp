@@ -1,8 +1,11 @@
 // The tray menus as built for a click: items, order, marks and greying.
 #include "MenuTestSupport.h"
 
+#include "base/AppInstance.h"
+#include "base/Gdi.h"
 #include "driver/GdiCount.h"
 #include "res/resource.h"
+#include "tray/MenuGlyphs.h"
 #include "tray/TrayMenus.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +17,21 @@ namespace {
 
 const ContextMenuState allEnabled{2, false, true, false};
 
-// Destroys a built menu with the test.
-class OwnedMenu {
-public:
-    explicit OwnedMenu(HMENU menu) : mMenu(menu) {}
-    ~OwnedMenu() {
-        if (mMenu)
-            DestroyMenu(mMenu);
-    }
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
-    HMENU get() const { return mMenu; }
+const MenuGlyphs& glyphs() {
+    static const MenuGlyphs made;
+    return made;
+}
 
-private:
-    HMENU mMenu;
-};
+Menu stackMenu(const ClipStack& history, const ClipSnapshot& current, const ClipStack& statics,
+               MenuEntryIds* ids = nullptr) {
+    MenuEntryIds own;
+    return buildStackMenu(history, current, statics, glyphs(), ids ? *ids : own);
+}
+
+Menu contextMenu(const ContextMenuState& state, const ClipStack& statics, MenuEntryIds* ids = nullptr) {
+    MenuEntryIds own;
+    return buildContextMenu(state, statics, glyphs(), ids ? *ids : own);
+}
 
 bool greyed(HMENU menu, UINT id) {
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
@@ -36,8 +39,8 @@ bool greyed(HMENU menu, UINT id) {
 
 // Every command item of the context menu that is greyed.
 std::vector<UINT> greyedItems(const ContextMenuState& state) {
-    ClipStack statics;
-    OwnedMenu menu(buildContextMenu(state, statics));
+    ClipStack statics(ClipStack::staticLimit);
+    Menu menu = contextMenu(state, statics);
     std::vector<UINT> found;
     for (const MenuItem& item : menuItems(menu.get()))
         if (item.id != 0 && greyed(menu.get(), item.id))
@@ -46,44 +49,44 @@ std::vector<UINT> greyedItems(const ContextMenuState& state) {
 }
 
 TEST(StackMenu, WithoutHistoryOnlyTheCurrentContentShowsInBold) {
-    ClipStack history;
-    ClipStack statics;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
     ClipSnapshot current;
     setText(current, "on the clipboard");
-    OwnedMenu menu(buildStackMenu(history, current, statics));
+    Menu menu = stackMenu(history, current, statics);
     ASSERT_NE(menu.get(), nullptr);
     const std::vector<MenuItem> items = menuItems(menu.get());
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].id, ClipStack::currentId);
+    EXPECT_EQ(items[0].id, menuid::current);
     EXPECT_EQ(items[0].text, "on the clipboard");
     EXPECT_NE(items[0].state & MFS_DEFAULT, 0u);
     EXPECT_NE(items[0].state & MFS_CHECKED, 0u);
-    EXPECT_EQ(items[0].checked, history.glyphs().at(0)) << "the text glyph";
+    EXPECT_EQ(items[0].checked, glyphs().at(0)) << "the text glyph";
     EXPECT_EQ(GetMenuDefaultItem(menu.get(), TRUE, 0), 0u);
     EXPECT_FALSE(current.isEmpty()) << "showing it leaves it alone";
 
     ClipSnapshot empty;
-    OwnedMenu emptyMenu(buildStackMenu(history, empty, statics));
+    Menu emptyMenu = stackMenu(history, empty, statics);
     const std::vector<MenuItem> emptyItems = menuItems(emptyMenu.get());
     ASSERT_EQ(emptyItems.size(), 1u);
     EXPECT_EQ(emptyItems[0].text, "Clipboard is Empty");
     EXPECT_EQ(emptyItems[0].state & MFS_CHECKED, 0u);
-    EXPECT_EQ(GetMenuDefaultItem(emptyMenu.get(), FALSE, 0), ClipStack::currentId);
+    EXPECT_EQ(GetMenuDefaultItem(emptyMenu.get(), FALSE, 0), menuid::current);
 }
 
 TEST(StackMenu, HistoryEntriesFollowNewestFirst) {
-    ClipStack history;
-    ClipStack statics;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
     pushTexts(history, {"third", "second", "first"});
     ClipSnapshot current;
     setText(current, "current");
-    OwnedMenu menu(buildStackMenu(history, current, statics));
+    Menu menu = stackMenu(history, current, statics);
     const std::vector<MenuItem> items = menuItems(menu.get());
     ASSERT_EQ(items.size(), 4u);
     const char* texts[] = {"current", "first", "second", "third"};
     for (UINT k = 0; k < 4; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(items[k].id, ClipStack::currentId + k);
+        EXPECT_EQ(items[k].id, menuid::current + k);
         EXPECT_EQ(items[k].text, texts[k]);
         EXPECT_EQ(items[k].type & MFT_MENUBARBREAK, 0u);
         EXPECT_EQ((items[k].state & MFS_DEFAULT) != 0, k == 0) << "only the current content is bold";
@@ -92,13 +95,13 @@ TEST(StackMenu, HistoryEntriesFollowNewestFirst) {
 }
 
 TEST(StackMenu, StaticEntriesOpenAColumnOfTheirOwn) {
-    ClipStack history;
-    ClipStack statics;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
     pushTexts(history, {"older", "newer"});
     addTexts(statics, {"pin a", "pin b", "pin c"});
     ClipSnapshot current;
     setText(current, "current");
-    OwnedMenu menu(buildStackMenu(history, current, statics));
+    Menu menu = stackMenu(history, current, statics);
     EXPECT_EQ(menuIds(menu.get()), (std::vector<UINT>{105, 106, 107, 205, 206, 207}));
     const std::vector<MenuItem> items = menuItems(menu.get());
     ASSERT_EQ(items.size(), 6u);
@@ -108,19 +111,45 @@ TEST(StackMenu, StaticEntriesOpenAColumnOfTheirOwn) {
         const MenuItem& item = items[3 + k];
         EXPECT_EQ(item.text, texts[k]);
         EXPECT_EQ((item.type & MFT_MENUBARBREAK) != 0, k == 0) << "a bar before the first only";
-        EXPECT_EQ(item.checked, statics.glyphs().at(0)) << "marked with the statics' own glyphs";
+        EXPECT_EQ(item.checked, glyphs().at(0)) << "the text glyph";
     }
-    EXPECT_NE(statics.glyphs().at(0), history.glyphs().at(0));
 
-    ClipStack noHistory;
-    OwnedMenu staticsOnly(buildStackMenu(noHistory, current, statics));
+    ClipStack noHistory(ClipStack::historyLimit);
+    Menu staticsOnly = stackMenu(noHistory, current, statics);
     EXPECT_EQ(menuIds(staticsOnly.get()), (std::vector<UINT>{105, 205, 206, 207}));
     EXPECT_NE(GetMenuState(staticsOnly.get(), 205, MF_BYCOMMAND) & MF_MENUBARBREAK, 0u);
 }
 
+TEST(StackMenu, EachKindIsCheckedWithItsGlyphAndEmptyIsNot) {
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
+    ClipSnapshot current;
+    setItems(current, {{CF_TEXT, std::string("words") + '\0'}});
+    ClipSnapshot entry;
+    setItems(entry, {{CF_DIB, dibBytes(640, 480, 24)}});
+    history.push(entry);
+    setItems(entry, {{CF_HDROP, dropFilesBytes({"C:\\one.txt"}, false)}});
+    history.push(entry);
+    setItems(entry, {{registeredFormat("TolvaranTestFormat"), "x"}});
+    history.push(entry);
+    ClipSnapshot empty;
+    statics.addCopy(empty);
+    Menu menu = stackMenu(history, current, statics);
+    const std::vector<MenuItem> items = menuItems(menu.get());
+    ASSERT_EQ(items.size(), 5u);
+    const char* captions[] = {"words", "Unknown format", "one.txt", "640 x 480 (24 bit)", "Clipboard is Empty"};
+    const int glyph[] = {0, 3, 2, 1, -1};
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(items[k].text, captions[k]);
+        EXPECT_EQ((items[k].state & MFS_CHECKED) != 0, glyph[k] >= 0);
+        EXPECT_EQ(items[k].checked, glyph[k] >= 0 ? glyphs().at(glyph[k]) : nullptr);
+    }
+}
+
 TEST(ContextMenu, HoldsTheTrayMenuWithPropertiesInBold) {
-    ClipStack statics;
-    OwnedMenu menu(buildContextMenu(allEnabled, statics));
+    ClipStack statics(ClipStack::staticLimit);
+    Menu menu = contextMenu(allEnabled, statics);
     ASSERT_NE(menu.get(), nullptr);
     const std::vector<MenuItem> items = menuItems(menu.get());
     const std::vector<std::pair<UINT, std::string>> expected = {
@@ -161,16 +190,16 @@ TEST(ContextMenu, GreysEachItemByItsOwnRule) {
 }
 
 TEST(ContextMenu, KillStaticStandsBelowAddStaticOnlyWithStaticEntries) {
-    ClipStack none;
-    OwnedMenu plain(buildContextMenu(allEnabled, none));
+    ClipStack none(ClipStack::staticLimit);
+    Menu plain = contextMenu(allEnabled, none);
     for (const MenuItem& item : menuItems(plain.get())) {
         EXPECT_EQ(item.submenu, nullptr);
         EXPECT_EQ(item.text.find("Kill"), std::string::npos);
     }
 
-    ClipStack statics;
+    ClipStack statics(ClipStack::staticLimit);
     addTexts(statics, {"pin a", "pin b", "pin c"});
-    OwnedMenu menu(buildContextMenu(allEnabled, statics));
+    Menu menu = contextMenu(allEnabled, statics);
     const std::vector<MenuItem> items = menuItems(menu.get());
     ASSERT_EQ(items.size(), 15u);
     EXPECT_EQ(items[6].id, static_cast<UINT>(CMD_ADD_STATIC));
@@ -185,7 +214,7 @@ TEST(ContextMenu, KillStaticStandsBelowAddStaticOnlyWithStaticEntries) {
     const char* texts[] = {"pin a", "pin b", "pin c"};
     for (UINT k = 0; k < 3; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(kill[k].id, ClipStack::firstStaticId + k);
+        EXPECT_EQ(kill[k].id, menuid::firstStatic + k);
         EXPECT_EQ(kill[k].text, texts[k]);
         EXPECT_EQ(kill[k].type & MFT_MENUBARBREAK, 0u) << "one column";
         EXPECT_NE(kill[k].state & MFS_CHECKED, 0u);
@@ -193,37 +222,45 @@ TEST(ContextMenu, KillStaticStandsBelowAddStaticOnlyWithStaticEntries) {
     EXPECT_EQ(GetMenuDefaultItem(menu.get(), FALSE, 0), static_cast<UINT>(CMD_PROPERTIES));
 
     // Greying follows the commands, wherever the submenu pushed them.
-    OwnedMenu greyedMenu(buildContextMenu({1, true, false, true}, statics));
+    Menu greyedMenu = contextMenu({1, true, false, true}, statics);
     for (UINT id : {CMD_CLOSE_BUTTON, CMD_ACTIVATE_BUTTON, CMD_SHARE, CMD_GET, CMD_CLEAR_STACK, CMD_EXIT})
         EXPECT_TRUE(greyed(greyedMenu.get(), id)) << id;
     EXPECT_FALSE(greyed(greyedMenu.get(), CMD_ADD_STATIC));
-    EXPECT_FALSE(greyed(greyedMenu.get(), ClipStack::firstStaticId));
+    EXPECT_FALSE(greyed(greyedMenu.get(), menuid::firstStatic));
 }
 
 TEST(ContextMenu, KillStaticListsEveryStaticEntryBeyondTheFortyFirst) {
-    ClipStack statics;
+    ClipStack statics(ClipStack::staticLimit);
     std::vector<std::string> texts;
     for (int k = 0; k < 45; ++k)
         texts.push_back("pin " + std::to_string(k));
     addTexts(statics, texts);
-    OwnedMenu menu(buildContextMenu(allEnabled, statics));
+    MenuEntryIds ids;
+    Menu menu = contextMenu(allEnabled, statics, &ids);
     HMENU kill = GetSubMenu(menu.get(), 7);
     ASSERT_NE(kill, nullptr);
     std::vector<UINT> expected;
     for (UINT k = 0; k < 45; ++k)
-        expected.push_back(ClipStack::firstStaticId + k);
+        expected.push_back(menuid::firstStatic + k);
     EXPECT_EQ(menuIds(kill), expected);
     EXPECT_EQ(menuItems(kill).back().text, "pin 44");
+    const MenuChoice last = ids.decode(menuid::firstStatic + 44);
+    EXPECT_EQ(last.kind, MenuChoice::Kind::Static) << "every listed entry can be acted on";
+    EXPECT_EQ(last.serial, statics.entry(44)->serial());
 }
 
 TEST(ContextMenu, DestroyingThePopupDestroysTheSubmenu) {
-    ClipStack statics;
+    ClipStack statics(ClipStack::staticLimit);
     addTexts(statics, {"pin"});
-    HMENU menu = buildContextMenu(allEnabled, statics);
-    ASSERT_NE(menu, nullptr);
-    HMENU kill = GetSubMenu(menu, 7);
-    ASSERT_TRUE(IsMenu(kill));
-    EXPECT_TRUE(DestroyMenu(menu));
+    HMENU menu = nullptr;
+    HMENU kill = nullptr;
+    {
+        Menu owned = contextMenu(allEnabled, statics);
+        menu = owned.get();
+        ASSERT_NE(menu, nullptr);
+        kill = GetSubMenu(menu, 7);
+        ASSERT_TRUE(IsMenu(kill));
+    }
     EXPECT_FALSE(IsMenu(menu));
     EXPECT_FALSE(IsMenu(kill));
 }
@@ -231,28 +268,91 @@ TEST(ContextMenu, DestroyingThePopupDestroysTheSubmenu) {
 TEST(MenuResources, BuildingAndDestroyingAThousandMenusLeaksNoGdiObject) {
     if (liveGdiObjects() < 0)
         GTEST_SKIP() << "GDI objects cannot be counted in this process";
-    ClipStack history;
-    ClipStack statics;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
     pushTexts(history, {"a", "b", "c"});
     addTexts(statics, {"x", "y"});
     ClipSnapshot current;
     setText(current, "current");
-    DestroyMenu(buildStackMenu(history, current, statics));
-    DestroyMenu(buildContextMenu(allEnabled, statics));
+    stackMenu(history, current, statics);
+    contextMenu(allEnabled, statics);
 
     const int before = liveGdiObjects();
     for (int i = 0; i < 1000; ++i) {
-        HMENU menu = buildStackMenu(history, current, statics);
-        ASSERT_NE(menu, nullptr);
-        DestroyMenu(menu);
+        ASSERT_TRUE(stackMenu(history, current, statics));
     }
     EXPECT_EQ(liveGdiObjects(), before) << "stack menu";
     for (int i = 0; i < 1000; ++i) {
-        HMENU menu = buildContextMenu(allEnabled, statics);
-        ASSERT_NE(menu, nullptr);
-        DestroyMenu(menu);
+        ASSERT_TRUE(contextMenu(allEnabled, statics));
     }
     EXPECT_EQ(liveGdiObjects(), before) << "context menu";
+}
+
+// The strip as the resource holds it: true where a glyph pixel is drawn.
+class Strip {
+public:
+    Strip()
+        : mBitmap(static_cast<HBITMAP>(
+              LoadImageA(appInstance(), MAKEINTRESOURCEA(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {}
+    bool loaded() const { return static_cast<bool>(mBitmap); }
+    bool drawn(HDC dc, int image, int x, int y) const {
+        SelectedObject select(dc, mBitmap.get());
+        return GetPixel(dc, image * 14 + x, y) == RGB(0, 0, 0);
+    }
+
+private:
+    Bitmap mBitmap;
+};
+
+TEST(Glyphs, EachIsItsStripImageOnTheMenuColour) {
+    const LONG checkMark = GetMenuCheckMarkDimensions();
+    const int width = LOWORD(checkMark);
+    const int height = HIWORD(checkMark);
+    const int left = width / 2 - 7;
+    const int top = height / 2 - 7;
+    Strip strip;
+    ASSERT_TRUE(strip.loaded());
+    WindowDc screen(nullptr);
+    MemoryDc stripDc(CreateCompatibleDC(screen.get()));
+    MemoryDc glyphDc(CreateCompatibleDC(screen.get()));
+    const COLORREF menuColour = GetNearestColor(glyphDc.get(), GetSysColor(COLOR_MENU));
+
+    HBITMAP made[MenuGlyphs::count];
+    {
+        MenuGlyphs glyphs;
+        for (int k = 0; k < MenuGlyphs::count; ++k) {
+            SCOPED_TRACE(k);
+            made[k] = glyphs.at(k);
+            ASSERT_NE(made[k], nullptr);
+            BITMAP info{};
+            ASSERT_EQ(GetObjectA(made[k], sizeof info, &info), static_cast<int>(sizeof info));
+            EXPECT_EQ(info.bmWidth, width);
+            EXPECT_EQ(info.bmHeight, height);
+            int drawnPixels = 0;
+            int mismatches = 0;
+            SelectedObject select(glyphDc.get(), made[k]);
+            ASSERT_TRUE(select.ok()) << "not left selected anywhere";
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const int sx = x - left;
+                    const int sy = y - top;
+                    const bool inImage = sx >= 0 && sx < 14 && sy >= 0 && sy < 14;
+                    const bool drawn = inImage && strip.drawn(stripDc.get(), k + 1, sx, sy);
+                    const COLORREF pixel = GetPixel(glyphDc.get(), x, y);
+                    drawnPixels += drawn;
+                    mismatches += pixel != (drawn ? RGB(0, 0, 0) : menuColour);
+                }
+            }
+            EXPECT_GT(drawnPixels, 5) << "the glyph shows";
+            EXPECT_EQ(mismatches, 0);
+        }
+        EXPECT_EQ(glyphs.at(-1), nullptr);
+        EXPECT_EQ(glyphs.at(4), nullptr);
+        EXPECT_EQ(glyphs.forKind(ContentKind::Empty), nullptr);
+        EXPECT_EQ(glyphs.forKind(ContentKind::Unknown), made[3]);
+    }
+    for (HBITMAP bitmap : made)
+        EXPECT_EQ(GetObjectType(bitmap), 0u) << "deleted with their owner";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ScriptedDialog.h"
 #include "base/String.h"
 #include "clip/ClipStack.h"
+#include "clip/SnapshotCaption.h"
 #include "driver/Clipboard.h"
 #include "res/resource.h"
 #include "ui/ClearStackDialog.h"
@@ -61,9 +62,7 @@ std::vector<std::uint32_t> serialsOf(const ClipStack& stack) {
 }
 
 std::string captionOf(const ClipSnapshot& snapshot) {
-    String caption;
-    snapshot.caption(caption);
-    return caption.text();
+    return snapshotCaption(snapshot).text();
 }
 
 HWND listOf(HWND dialog) {
@@ -112,10 +111,9 @@ void pressOnList(HWND dialog, WPARAM key) {
 }
 
 TEST(ClearStackDialog, ListsEveryEntryInOrderWithCaptionAndGlyphAllSelected) {
-    ClipStack stack;
+    ClipStack stack(ClipStack::historyLimit);
     fillWithEveryKind(stack);
     HWND owner = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    mainWindow = owner;
     std::vector<Row> rows;
     HWND dialogOwner = nullptr;
     int columnWidth = 0;
@@ -131,9 +129,8 @@ TEST(ClearStackDialog, ListsEveryEntryInOrderWithCaptionAndGlyphAllSelected) {
                        style = GetWindowLongPtrA(list, GWL_STYLE);
                    },
                    [](HWND d) { pressOnList(d, VK_ESCAPE); }},
-                  stack);
+                  stack, owner);
     EXPECT_EQ(dialog.run(), IDCANCEL);
-    mainWindow = nullptr;
     DestroyWindow(owner);
     EXPECT_FALSE(dialog.leftOpen);
 
@@ -159,12 +156,12 @@ TEST(ClearStackDialog, ListsEveryEntryInOrderWithCaptionAndGlyphAllSelected) {
 }
 
 TEST(ClearStackDialog, EnterRightAwayDeletesTheWholeHistoryAndCloses) {
-    ClipStack history;
-    ClipStack staticEntries;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack staticEntries(ClipStack::staticLimit);
     fillWithEveryKind(history);
     fillWithTexts(staticEntries, 2, "pinned ");
     const auto pinned = serialsOf(staticEntries);
-    ClearStack dialog({[](HWND d) { pressOnList(d, VK_RETURN); }}, history);
+    ClearStack dialog({[](HWND d) { pressOnList(d, VK_RETURN); }}, history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_FALSE(dialog.leftOpen);
     EXPECT_EQ(dialog.stepsRun, 1u);
@@ -173,8 +170,8 @@ TEST(ClearStackDialog, EnterRightAwayDeletesTheWholeHistoryAndCloses) {
 }
 
 TEST(ClearStackDialog, DeletingSomeRowsKeepsTheOthersUnselected) {
-    ClipStack history;
-    ClipStack staticEntries;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack staticEntries(ClipStack::staticLimit);
     fillWithTexts(history, 5, "entry ");
     fillWithTexts(staticEntries, 3, "pinned ");
     const auto pinned = serialsOf(staticEntries);
@@ -192,7 +189,7 @@ TEST(ClearStackDialog, DeletingSomeRowsKeepsTheOthersUnselected) {
                        stackAfterDelete = serialsOf(history);
                        pressOnList(d, VK_ESCAPE);
                    }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_EQ(dialog.stepsRun, 2u);
     EXPECT_FALSE(dialog.leftOpen);
@@ -207,7 +204,7 @@ TEST(ClearStackDialog, DeletingSomeRowsKeepsTheOthersUnselected) {
 }
 
 TEST(ClearStackDialog, DeleteWithNothingSelectedStaysOpen) {
-    ClipStack history;
+    ClipStack history(ClipStack::historyLimit);
     fillWithTexts(history, 2, "entry ");
     const auto before = serialsOf(history);
     size_t rowsLeft = 0;
@@ -220,7 +217,7 @@ TEST(ClearStackDialog, DeleteWithNothingSelectedStaysOpen) {
                        rowsLeft = rowsOf(d).size();
                        clickButton(d, IDCANCEL);
                    }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_EQ(dialog.stepsRun, 2u);
     EXPECT_EQ(rowsLeft, 2u);
@@ -228,20 +225,20 @@ TEST(ClearStackDialog, DeleteWithNothingSelectedStaysOpen) {
 }
 
 TEST(ClearStackDialog, EmptyHistoryDeleteClosesAtOnce) {
-    ClipStack history;
+    ClipStack history(ClipStack::historyLimit);
     size_t rows = 99;
     ClearStack dialog({[&](HWND d) {
                        rows = rowsOf(d).size();
                        clickButton(d, IDOK);
                    }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_FALSE(dialog.leftOpen);
     EXPECT_EQ(rows, 0u);
 }
 
 TEST(ClearStackDialog, CloseAfterChangingTheSelectionDeletesNothing) {
-    ClipStack history;
+    ClipStack history(ClipStack::historyLimit);
     fillWithTexts(history, 4, "entry ");
     const auto before = serialsOf(history);
     ClearStack dialog({[](HWND d) {
@@ -249,7 +246,7 @@ TEST(ClearStackDialog, CloseAfterChangingTheSelectionDeletesNothing) {
                        setSelected(d, 2, false);
                    },
                    [](HWND d) { clickButton(d, IDCANCEL); }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_FALSE(dialog.leftOpen);
     EXPECT_EQ(serialsOf(history), before);
@@ -273,7 +270,7 @@ ClipSnapshot* replaceInPlace(ClipStack& history, int index) {
 }
 
 TEST(ClearStackDialog, AStaleRowNeverDeletesANewerSnapshotAtTheSameAddress) {
-    ClipStack history;
+    ClipStack history(ClipStack::historyLimit);
     fillWithTexts(history, 3, "entry ");
     const std::uint32_t first = history.entry(0)->serial();
     const std::uint32_t last = history.entry(2)->serial();
@@ -289,7 +286,7 @@ TEST(ClearStackDialog, AStaleRowNeverDeletesANewerSnapshotAtTheSameAddress) {
                        after = rowsOf(d);
                        clickButton(d, IDCANCEL);
                    }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_EQ(dialog.stepsRun, 2u);
     ASSERT_EQ(after.size(), 2u) << "the stale row is gone from the list";
@@ -302,14 +299,14 @@ TEST(ClearStackDialog, AStaleRowNeverDeletesANewerSnapshotAtTheSameAddress) {
 }
 
 TEST(ClearStackDialog, DeletingEveryRowSparesWhatCameAfterwards) {
-    ClipStack history;
+    ClipStack history(ClipStack::historyLimit);
     fillWithTexts(history, 3, "entry ");
     ClipSnapshot* newer = nullptr;
     ClearStack dialog({[&](HWND d) {
                        newer = replaceInPlace(history, 1);
                        pressOnList(d, VK_RETURN);
                    }},
-                  history);
+                  history, nullptr);
     EXPECT_EQ(dialog.run(), IDCANCEL);
     EXPECT_FALSE(dialog.leftOpen);
     ASSERT_EQ(history.count(), 1);

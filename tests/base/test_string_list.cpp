@@ -1,5 +1,5 @@
 // The owning list of Strings behind a button's allowed users.
-#include "tray/StringList.h"
+#include "base/StringList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tray/StringList.h"
+#include "base/StringList.h"
 
 #include "base/Archive.h"
 
@@ -43,7 +43,7 @@ void StringList::disposeItem(void* item) {
     delete static_cast<String*>(item);
 }
 
-bool StringList::serialize(Archive& archive) {
+bool StringList::serialize(Archive& archive, int maxCount) {
     if (archive.isLoading())
         removeAll();
     std::uint32_t n = static_cast<std::uint32_t>(count());
@@ -57,6 +57,10 @@ bool StringList::serialize(Archive& archive) {
         String text;
         if (!text.serialize(archive))
             break;
+        if (count() >= maxCount) {
+            archive.markCut();
+            continue;
+        }
         auto* kept = new (std::nothrow) String(std::move(text));
         if (!kept || PtrArray::add(kept) < 0) {
             delete kept;

@@ -5,6 +5,8 @@
 #include "base/PtrArray.h"
 #include "base/String.h"
 
+#include <climits>
+
 class Archive;
 
 class StringList : public PtrArray {
@@ -20,9 +22,10 @@ public:
     int add(const char* text);
     const String& at(int index) const { return *static_cast<const String*>(PtrArray::at(index)); }
 
-    // A count, then each String. Loading replaces the contents; when it
-    // fails, the list keeps the Strings read whole.
-    bool serialize(Archive& archive);
+    // A count, then each String. Loading replaces the contents, keeping at
+    // most maxCount Strings (the rest is read past and the archive marked
+    // cut); when it fails, the list keeps the Strings read whole.
+    bool serialize(Archive& archive, int maxCount = INT_MAX);
 
 protected:
     void disposeItem(void* item) override;

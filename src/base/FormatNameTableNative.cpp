@@ -1,10 +1,11 @@
 // Off Windows, registered formats live in a table of this process, numbered
 // as the system numbers them: from 0xC000 up, names compared without regard
 // to case, the spelling registered first kept.
-#include "clip/FormatNames.h"
-#include "clip/FormatNamesTesting.h"
+#include "base/FormatNameTable.h"
+#include "base/FormatNameTableTesting.h"
 
 #include <cctype>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -13,10 +14,9 @@
 namespace {
 
 constexpr unsigned lastRegisteredFormat = 0xFFFF;
-constexpr std::size_t longestName = 99;
 
 std::mutex tableLock;
-unsigned firstNumber = firstRegisteredFormat;
+unsigned firstNumber = formatnames::firstRegistered;
 std::vector<std::string> names;                     // by number - firstNumber
 std::unordered_map<std::string, unsigned> numbers;  // by lower-case name
 
@@ -31,19 +31,28 @@ std::string folded(const char* name) {
 
 void resetFormatNames(unsigned first) {
     std::lock_guard<std::mutex> guard(tableLock);
-    firstNumber = first < firstRegisteredFormat ? firstRegisteredFormat : first;
+    firstNumber = first < formatnames::firstRegistered ? formatnames::firstRegistered : first;
     names.clear();
     numbers.clear();
 }
 
-String registeredFormatName(unsigned format) {
+namespace formatnames {
+
+std::size_t nameOf(unsigned format, char* out, std::size_t outSize) {
+    if (outSize == 0)
+        return 0;
+    out[0] = '\0';
     std::lock_guard<std::mutex> guard(tableLock);
     if (format < firstNumber || format - firstNumber >= names.size())
-        return String();
-    return String(names[format - firstNumber].substr(0, longestName).c_str());
+        return 0;
+    const std::string& name = names[format - firstNumber];
+    const std::size_t length = name.size() < outSize ? name.size() : outSize - 1;
+    std::memcpy(out, name.data(), length);
+    out[length] = '\0';
+    return length;
 }
 
-unsigned registerFormatName(const char* name) {
+unsigned numberOf(const char* name) {
     if (!name || !*name)
         return 0;
     std::lock_guard<std::mutex> guard(tableLock);
@@ -58,3 +67,5 @@ unsigned registerFormatName(const char* name) {
     numbers.emplace(key, number);
     return number;
 }
+
+}  // namespace formatnames

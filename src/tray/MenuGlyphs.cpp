@@ -1,50 +1,22 @@
-#include "clip/MenuGlyphs.h"
+#include "tray/MenuGlyphs.h"
 
 #include "base/AppInstance.h"
+#include "base/ImageList.h"
 #include "res/resource.h"
-
-#include <commctrl.h>
 
 #include <utility>
 
 namespace {
-
 // Strip images are 14 by 14; image k + 1 is the glyph of kind k + 1.
 constexpr int imageSize = 14;
-
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle none() { return nullptr; }
-    static void close(Handle handle) { ImageList_Destroy(handle); }
-};
-using ImageList = UniqueHandle<ImageListTraits>;
-
-// The screen's device context, given back on scope end.
-class ScreenDc {
-public:
-    ScreenDc() : mWindow(GetDesktopWindow()), mDc(GetDC(mWindow)) {}
-    ~ScreenDc() {
-        if (mDc)
-            ReleaseDC(mWindow, mDc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return mDc; }
-
-private:
-    HWND mWindow;
-    HDC mDc;
-};
-
 }  // namespace
 
 MenuGlyphs::MenuGlyphs() {
-    ImageList strip(ImageList_LoadImageA(appInstance(), MAKEINTRESOURCEA(IDB_GLYPHS), imageSize, 0,
-                                         RGB(255, 255, 255), IMAGE_BITMAP, 0));
+    ImageList strip = loadImageStrip(appInstance(), IDB_GLYPHS, imageSize, RGB(255, 255, 255));
     const LONG checkMark = GetMenuCheckMarkDimensions();
     const int width = LOWORD(checkMark);
     const int height = HIWORD(checkMark);
-    ScreenDc screen;
+    WindowDc screen(GetDesktopWindow());
     MemoryDc dc(CreateCompatibleDC(screen.get()));
     Brush menuColour(CreateSolidBrush(GetSysColor(COLOR_MENU)));
     if (!strip || !screen.get() || !dc || !menuColour)

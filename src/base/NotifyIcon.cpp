@@ -1,0 +1,44 @@
+#include "base/NotifyIcon.h"
+
+#include <shellapi.h>
+
+namespace {
+// The original, smallest form of the record: every shell version takes it.
+NOTIFYICONDATAA record(HWND window, std::uint32_t id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return data;
+}
+}  // namespace
+
+bool NotifyIcon::add(HWND window, std::uint32_t id, UINT callbackMessage) {
+    remove();
+    NOTIFYICONDATAA data = record(window, id);
+    data.uFlags = NIF_MESSAGE;
+    data.uCallbackMessage = callbackMessage;
+    mWindow = window;
+    mId = id;
+    mMessage = callbackMessage;
+    return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+}
+
+bool NotifyIcon::modify(HICON icon, const char* tip) {
+    if (!mWindow)
+        return false;
+    NOTIFYICONDATAA data = record(mWindow, mId);
+    data.uFlags = NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = mMessage;
+    data.hIcon = icon;
+    lstrcpynA(data.szTip, tip ? tip : "", sizeof data.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void NotifyIcon::remove() {
+    if (!mWindow)
+        return;
+    NOTIFYICONDATAA data = record(mWindow, mId);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    mWindow = nullptr;
+}

@@ -1,0 +1,27 @@
+// One icon in the notification area, taken out again by its owner.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+class NotifyIcon {
+public:
+    NotifyIcon() = default;
+    ~NotifyIcon() { remove(); }
+    NotifyIcon(const NotifyIcon&) = delete;
+    NotifyIcon& operator=(const NotifyIcon&) = delete;
+
+    // Adds the icon (again, after the shell restarted): its mouse messages
+    // reach window as callbackMessage with the id as wParam.
+    bool add(HWND window, std::uint32_t id, UINT callbackMessage);
+    // New picture and tooltip (cut to what the record holds).
+    bool modify(HICON icon, const char* tip);
+    void remove();
+    bool added() const { return mWindow != nullptr; }
+
+private:
+    HWND mWindow = nullptr;
+    std::uint32_t mId = 0;
+    UINT mMessage = 0;
+};
