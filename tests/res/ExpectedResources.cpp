@@ -124,6 +124,13 @@ const std::vector<ExpectedString>& expectedStrings() {
          "Ошибка при получении буфера обмена по сети.\nПопробуйте ещо раз"},
         {112, "%d x %d (%d bit)", "%d x %d (%d бит)"},
         {113, "&Kill Static", "&Убить статический"},
+        {114,
+         "Tolvaran could not read its saved state in\n%1\n\n%2\n\nThe file is left as it is. Until Tolvaran "
+         "starts again, changes are saved to\n%3",
+         "Tolvaran не смог прочитать сохранённое состояние из\n%1\n\n%2\n\nФайл оставлен как есть. До "
+         "следующего запуска Tolvaran изменения сохраняются в\n%3"},
+        {115, "Tolvaran could not save its state to\n%1\n\n%2\n\nIt tries again at the next change.",
+         "Tolvaran не смог сохранить состояние в\n%1\n\n%2\n\nПри следующем изменении он попробует снова."},
     };
     return strings;
 }
