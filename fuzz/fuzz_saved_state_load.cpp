@@ -3,7 +3,10 @@
 
 #include "clip/SavedState.h"
 
+#include <cstdlib>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzzing::checkLoad<SavedState>(data, size);
+    if (!loadcheck::problemLoading<SavedState>(data, size).empty())
+        std::abort();
     return 0;
 }

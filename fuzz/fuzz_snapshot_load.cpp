@@ -4,7 +4,10 @@
 
 #include "clip/ClipSnapshot.h"
 
+#include <cstdlib>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzzing::checkLoad<ClipSnapshot>(data, size);
+    if (!loadcheck::problemLoading<ClipSnapshot>(data, size).empty())
+        std::abort();
     return 0;
 }

@@ -26,7 +26,8 @@ protected:
     }
     void expectHiddenButRunning() {
         EXPECT_TRUE(waitUntil([this] { return !visible(); }));
-        pumpMessages(100);
+        // Whatever else the input did has been done once the queue is through.
+        EXPECT_TRUE(app.flush());
         EXPECT_TRUE(app.running());
     }
 
@@ -81,7 +82,8 @@ protected:
         forgetSavedState();
         ASSERT_TRUE(app.start());
         ASSERT_NE(app.waitForMainWindow(), nullptr);
-        pumpMessages(200);
+        // The program joins the chain while it initialises: it is in front once it heads it.
+        ASSERT_TRUE(waitUntil([this] { return GetClipboardViewer() == app.mainWindow(); }));
     }
     void changeClipboard(const char* text) {
         ASSERT_TRUE(putClipboardText(nullptr, text));

@@ -94,7 +94,8 @@ TEST(MainDialog, ClipboardChangesByAnotherProgramReachTheHandler) {
         ASSERT_EQ(code, 0u);
         EXPECT_TRUE(waitUntil([&] { return running.dialog.changes == i + 2; }));
     }
-    pumpMessages(200);
+    // Answered after everything queued meanwhile: a second command per change would be in.
+    ASSERT_TRUE(running.askState());
     EXPECT_EQ(running.dialog.changes, 4) << "one command per change, no more";
 }
 
@@ -149,11 +150,6 @@ TEST(MainDialog, HistoryHoldsTheStartContentThenOnlyNonEmptyOnes) {
     changeAndWait(viewer, "after empty");
     ASSERT_TRUE(running.askState());
     EXPECT_EQ(running.dialog.historyCount, 2);
-
-    for (int i = 0; i < 20; ++i)
-        changeAndWait(viewer, ("change " + std::to_string(i)).c_str());
-    ASSERT_TRUE(running.askState());
-    EXPECT_EQ(running.dialog.historyCount, 15);
 }
 
 }  // namespace
