@@ -5,12 +5,15 @@
 // sender sent.
 //
 // The input is a sequence of records: a clock step (one byte, squared into
-// 0..65025 ms), a form (one byte), then its bytes:
-//   form % 4 == 0  a whole 420-byte datagram
-//               1  a 12-byte head, a length byte n, n bytes of data after
-//                  "PC" NUL (a sender the fuzzer need not discover)
-//               2  a 16-bit size and that many bytes
-//               3  nothing: only a tick
+// 0..65025 ms), a form byte f, then its bytes. Four remembered heads let
+// short records make many messages of one transfer:
+//   f % 4 == 0  a whole 420-byte datagram; its head is remembered as head
+//               f / 4 % 4
+//               1  head f / 4 % 4 with the chunkIndex byte that follows and
+//                  attempt f / 16, data "PC" NUL and a length byte n of data
+//               2  a 12-byte head, remembered as head f / 4 % 4, then data
+//                  as in 1
+//               3  a 16-bit size and that many bytes; size 0 only ticks
 // The first byte picks the default limits or small ones that evict often.
 #include "net/ListenerCore.h"
 
@@ -95,7 +98,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader reader(data, size);
     const ListenerLimits limits =
-        reader.byte() % 2 == 0 ? ListenerLimits() : ListenerLimits{20 * IncomingTransfer::chunkFootprint, 4};
+        reader.byte() % 2 == 0 ? ListenerLimits() : ListenerLimits{6 * IncomingTransfer::chunkFootprint, 4};
     std::vector<std::unique_ptr<CheckingHandler>> handlers;
     CheckingSink sink;
     {
@@ -106,25 +109,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const Origin origin{Origin::Kind::Udp, 0x7F000001, 7};
         std::vector<std::uint8_t> datagram;
+        // Plausible heads to start from: both kinds, a few messages each.
+        std::array<Message, 4> heads;
+        for (std::size_t i = 0; i < heads.size(); ++i) {
+            heads[i].type = static_cast<std::uint8_t>(2 + i % 2);
+            heads[i].transferId = static_cast<std::uint32_t>(i);
+            heads[i].totalLength = 4000;
+        }
         std::uint32_t now = 0xFFFF0000;  // wraps within a few records
         while (!reader.empty()) {
             const unsigned step = reader.byte();
             now += step * step;
-            const unsigned form = reader.byte() % 4;
+            const unsigned form = reader.byte();
+            Message& head = heads[form / 4 % 4];
             datagram.assign(messageSize, 0);
-            if (form == 0) {
+            switch (form % 4) {
+            case 0:
                 reader.bytes(datagram.data(), messageSize);
-            } else if (form == 1) {
-                reader.bytes(datagram.data(), messageHeadSize);
-                std::memcpy(datagram.data() + messageHeadSize, "PC", 3);
-                reader.bytes(datagram.data() + messageHeadSize + 3, reader.byte());
-            } else if (form == 2) {
-                const std::size_t low = reader.byte();
-                const std::size_t length = low | std::size_t{reader.byte()} << 8;
-                datagram.resize(length);
-                reader.bytes(datagram.data(), length);
+                Message::decode(datagram.data(), datagram.size(), head);
+                break;
+            case 1:
+            case 2: {
+                Message message = head;
+                if (form % 4 == 1) {
+                    message.chunkIndex = reader.byte();
+                    message.attempt = static_cast<std::uint8_t>(form / 16);
+                } else {
+                    reader.bytes(datagram.data(), messageHeadSize);
+                    Message::decode(datagram.data(), datagram.size(), message);
+                    head = message;
+                }
+                message.data = {'P', 'C', 0};
+                reader.bytes(message.data.data() + 3, reader.byte());
+                message.encode(datagram.data());
+                break;
             }
-            if (form != 3)
+            default: {
+                const std::size_t low = reader.byte();
+                datagram.resize(low | std::size_t{reader.byte()} << 8);
+                reader.bytes(datagram.data(), datagram.size());
+            }
+            }
+            if (!datagram.empty())
                 core.take(datagram.data(), datagram.size(), origin, now);
             core.tick(now);
             check(core.storedBytes() <= limits.storedBytes && core.transferCount() <= limits.transfers);

@@ -47,7 +47,7 @@ bool Chunking::prepare(unsigned type, std::uint32_t transferId, std::string_view
     const std::int64_t size = chunkSizeFor(type, computer.size());
     if (type > 15 || size <= 0)
         return false;
-    // Sizes on both sides checked before adding, so nothing wraps.
+    // Each part checked alone first, so the sum cannot wrap.
     const std::uint64_t most = std::uint64_t{maxChunkCount} * static_cast<std::uint64_t>(size) - 1;
     if (length > most || user.size() > most || computer.size() > most)
         return false;

@@ -1,13 +1,15 @@
 // The receiving side without the system: the listener thread passes every
 // datagram it gets to take(), calls tick() at least every 500 ms, and may
 // sleep on its sockets until nextWake(). Single-threaded: only that thread
-// calls it, so it needs no locks.
+// calls it, so it needs no locks. Handlers and the sink are called from
+// inside take(), tick() and the destructor, and must not call back into it.
 //
 // Acknowledged messages are echoed through the EchoSink, each distinct
-// 12-byte key once, before anything else is done with them; a finished
-// transfer echoes nothing. Memory is bounded as a whole whatever arrives:
-// at most limits.transfers transfers and limits.storedBytes bytes of chunks,
-// the least recently active transfer making room for a newer one.
+// 12-byte key once, as soon as their chunk is kept (or was already) and
+// before the handler hears of it; a chunk that could not be kept and a
+// finished transfer get no echo. Memory is bounded as a whole whatever
+// arrives: at most limits.transfers transfers and limits.storedBytes bytes
+// of chunks, the least recently active transfer making room for a newer one.
 #pragma once
 
 #include "net/EchoSink.h"

@@ -189,7 +189,8 @@ TEST(ListenerCore, FirstMessagesThatCannotBeginATransferStartNothing) {
 // The texts are looked for within the payload only, never in the zeros
 // that follow it in the last message's data.
 TEST(ListenerCore, PayloadsWithoutTheirNulsAreDroppedSilently) {
-    const std::pair<unsigned, std::string> cases[] = {{2, "abc"}, {2, std::string("PC\0anna", 7)}, {3, std::string("PC\0anna", 7)}};
+    const std::string named("PC\0anna", 7);
+    const std::pair<unsigned, std::string> cases[] = {{2, "abc"}, {2, named}, {3, named}};
     for (const auto& [type, data] : cases) {
         Listener listener;
         Message message;
@@ -210,7 +211,7 @@ TEST(ListenerCore, PayloadsWithoutTheirNulsAreDroppedSilently) {
 TEST(ListenerCore, LimitsEvictTheLeastRecentlyActiveTransfer) {
     Listener listener(ListenerLimits{10 * IncomingTransfer::chunkFootprint, 3});
     const Chunking a = chunkedInto(2, 8, 1), b = chunkedInto(2, 8, 2), c = chunkedInto(2, 8, 3),
-                   d = chunkedInto(2, 8, 4), e = chunkedInto(2, 20, 5);
+                   d = chunkedInto(2, 8, 4), e = chunkedInto(3, 20, 5);
     for (std::uint32_t i = 0; i < 3; ++i)
         for (const Chunking* chunking : {&a, &b, &c})
             feed(listener.core, chunking->message(i), i);
@@ -231,7 +232,9 @@ TEST(ListenerCore, LimitsEvictTheLeastRecentlyActiveTransfer) {
 
     for (std::uint32_t i = 0; i < 20; ++i)
         feed(listener.core, e.message(i), 8);
-    EXPECT_EQ(4, listener.plain.failures) << "d made room, then e alone was too much";
+    EXPECT_EQ(3, listener.plain.failures) << "d made room";
+    EXPECT_EQ(1, listener.acked.failures) << "e alone was too much";
+    EXPECT_EQ(10u, listener.sink.echoes.size()) << "what was not stored is not acknowledged";
     EXPECT_EQ(0u, listener.core.storedBytes());
     EXPECT_LE(listener.core.transferCount(), 3u);
 }
