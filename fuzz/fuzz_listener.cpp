@@ -1,0 +1,165 @@
+// Arbitrary datagrams at arbitrary times into the listener core, with a
+// handler for every type. Whatever arrives, the core must stay within its
+// limits, hand handlers only texts and bodies inside what it gave them, end
+// every transfer at most once, and echo only what an acknowledged transfer's
+// sender sent.
+//
+// The input is a sequence of records: a clock step (one byte, squared into
+// 0..65025 ms), a form byte f, then its bytes. Four remembered heads let
+// short records make many messages of one transfer:
+//   f % 4 == 0  a whole 420-byte datagram; its head is remembered as head
+//               f / 4 % 4
+//               1  head f / 4 % 4 with the chunkIndex byte that follows and
+//                  attempt f / 16, data "PC" NUL and a length byte n of data
+//               2  a 12-byte head, remembered as head f / 4 % 4, then data
+//                  as in 1
+//               3  a 16-bit size and that many bytes; size 0 only ticks
+// The first byte picks the default limits or small ones that evict often.
+#include "net/ListenerCore.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void check(bool holds) {
+    if (!holds)
+        std::abort();
+}
+
+// Reads every byte it is given, so the sanitizer sees any that is not there.
+unsigned touch(const std::uint8_t* bytes, std::size_t length) {
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        sum += bytes[i];
+    return sum;
+}
+
+struct CheckingHandler : MessageHandler {
+    explicit CheckingHandler(unsigned messageType) : MessageHandler(messageType) {}
+    void onTransferStart(unsigned bytes) override {
+        check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
+        ++starts;
+    }
+    void onTransferProgress(unsigned bytes) override {
+        check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
+    }
+    void onTransferFailed() override { ++ends; }
+    void handle(const char* computer, const char* user, const std::uint8_t* body, std::uint32_t length) override {
+        ++ends;
+        check(computer != nullptr && user != nullptr && (body != nullptr || length == 0));
+        const std::size_t texts = std::strlen(computer) + std::strlen(user);
+        sink += static_cast<unsigned>(texts) + touch(body, length);
+        check(length <= maxChunkCount * messageDataSize);
+    }
+
+    unsigned starts = 0, ends = 0, sink = 0;
+};
+
+struct CheckingSink : EchoSink {
+    void echo(const Message& message, const Origin& origin, const char* computer) override {
+        const std::size_t length = std::strlen(computer);
+        check(isAcknowledged(message.type) && origin.port == 7 && length < messageDataSize - 1);
+        check(std::memcmp(message.data.data(), computer, length + 1) == 0);
+    }
+};
+
+class Reader {
+public:
+    Reader(const std::uint8_t* data, std::size_t size) : mData(data), mLeft(size) {}
+    bool empty() const { return mLeft == 0; }
+    std::uint8_t byte() {
+        std::uint8_t value = 0;
+        bytes(&value, 1);
+        return value;
+    }
+    // Copies what is there, zeros for what is not.
+    void bytes(std::uint8_t* out, std::size_t count) {
+        const std::size_t have = std::min(count, mLeft);
+        std::memcpy(out, mData, have);
+        std::memset(out + have, 0, count - have);
+        mData += have;
+        mLeft -= have;
+    }
+
+private:
+    const std::uint8_t* mData;
+    std::size_t mLeft;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Reader reader(data, size);
+    const ListenerLimits limits =
+        reader.byte() % 2 == 0 ? ListenerLimits() : ListenerLimits{6 * IncomingTransfer::chunkFootprint, 4};
+    std::vector<std::unique_ptr<CheckingHandler>> handlers;
+    CheckingSink sink;
+    {
+        ListenerCore core(sink, limits);
+        for (unsigned type = 0; type < 16; ++type) {
+            handlers.push_back(std::make_unique<CheckingHandler>(type));
+            core.addHandler(*handlers.back());
+        }
+        const Origin origin{Origin::Kind::Udp, 0x7F000001, 7};
+        std::vector<std::uint8_t> datagram;
+        // Plausible heads to start from: both kinds, a few messages each.
+        std::array<Message, 4> heads;
+        for (std::size_t i = 0; i < heads.size(); ++i) {
+            heads[i].type = static_cast<std::uint8_t>(2 + i % 2);
+            heads[i].transferId = static_cast<std::uint32_t>(i);
+            heads[i].totalLength = 4000;
+        }
+        std::uint32_t now = 0xFFFF0000;  // wraps within a few records
+        while (!reader.empty()) {
+            const unsigned step = reader.byte();
+            now += step * step;
+            const unsigned form = reader.byte();
+            Message& head = heads[form / 4 % 4];
+            datagram.assign(messageSize, 0);
+            switch (form % 4) {
+            case 0:
+                reader.bytes(datagram.data(), messageSize);
+                Message::decode(datagram.data(), datagram.size(), head);
+                break;
+            case 1:
+            case 2: {
+                Message message = head;
+                if (form % 4 == 1) {
+                    message.chunkIndex = reader.byte();
+                    message.attempt = static_cast<std::uint8_t>(form / 16);
+                } else {
+                    reader.bytes(datagram.data(), messageHeadSize);
+                    Message::decode(datagram.data(), datagram.size(), message);
+                    head = message;
+                }
+                message.data = {'P', 'C', 0};
+                reader.bytes(message.data.data() + 3, reader.byte());
+                message.encode(datagram.data());
+                break;
+            }
+            default: {
+                const std::size_t low = reader.byte();
+                datagram.resize(low | std::size_t{reader.byte()} << 8);
+                reader.bytes(datagram.data(), datagram.size());
+            }
+            }
+            if (!datagram.empty())
+                core.take(datagram.data(), datagram.size(), origin, now);
+            core.tick(now);
+            check(core.storedBytes() <= limits.storedBytes && core.transferCount() <= limits.transfers);
+            const std::uint32_t wake = core.nextWake(now);
+            check(wake - now <= transferTimeoutMs);
+        }
+    }
+    // The core is gone: every transfer that started has ended at most once.
+    for (const auto& handler : handlers)
+        check(handler->ends <= handler->starts);
+    return 0;
+}

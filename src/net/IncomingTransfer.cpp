@@ -1,0 +1,130 @@
+#include "net/IncomingTransfer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The NUL ending the text at begin, or null when there is none before end.
+const std::uint8_t* findNul(const std::uint8_t* begin, const std::uint8_t* end) {
+    return static_cast<const std::uint8_t*>(std::memchr(begin, 0, static_cast<std::size_t>(end - begin)));
+}
+
+}  // namespace
+
+std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, MessageHandler& handler) {
+    const std::uint8_t* data = first.data.data();
+    std::uint32_t nameSkip = 0;
+    if (isAcknowledged(first.type)) {
+        // At least one payload byte must fit after the name.
+        const std::uint8_t* nul = findNul(data, data + messageDataSize - 1);
+        if (nul == nullptr)
+            return nullptr;
+        nameSkip = static_cast<std::uint32_t>(nul - data) + 1;
+    }
+    const std::uint64_t count = chunkCountFor(first.totalLength, messageDataSize - nameSkip);
+    if (count > maxChunkCount)
+        return nullptr;
+    try {
+        std::string computer(reinterpret_cast<const char*>(data), nameSkip == 0 ? 0 : nameSkip - 1);
+        return std::unique_ptr<IncomingTransfer>(new IncomingTransfer(
+            first, handler, std::move(computer), nameSkip, static_cast<std::uint32_t>(count)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+IncomingTransfer::IncomingTransfer(const Message& first, MessageHandler& handler, std::string senderComputer,
+                                   std::uint32_t nameSkip, std::uint32_t chunkCount)
+    : mHandler(handler),
+      mKey(first.key()),
+      mTypeAndId(first.typeAndId()),
+      mTotalLength(first.totalLength),
+      mSenderComputer(std::move(senderComputer)),
+      mNameSkip(nameSkip),
+      mChunkSize(static_cast<std::uint32_t>(messageDataSize) - nameSkip),
+      mChunkCount(chunkCount) {}
+
+bool IncomingTransfer::matches(const Message& message) const {
+    if (message.typeAndId() != mTypeAndId || message.totalLength != mTotalLength)
+        return false;
+    if (!acknowledged())
+        return true;
+    // The name is at most 406 characters, so its NUL is inside data.
+    const std::size_t length = mSenderComputer.size();
+    return std::memcmp(message.data.data(), mSenderComputer.data(), length) == 0 && message.data[length] == 0;
+}
+
+void IncomingTransfer::touch(std::uint32_t now, std::uint64_t activity) {
+    mDeadline = now + transferTimeoutMs;
+    mLastActivity = activity;
+}
+
+bool IncomingTransfer::noteEcho(const MessageKey& key) {
+    const auto begin = mRecentAcks.begin();
+    const auto end = begin + static_cast<std::ptrdiff_t>(mRecentAckCount);
+    const auto found = std::find(begin, end, key);
+    if (found != end) {
+        std::rotate(begin, found, found + 1);
+        return false;
+    }
+    mRecentAckCount = std::min(mRecentAckCount + 1, mRecentAcks.size());
+    std::copy_backward(begin, begin + static_cast<std::ptrdiff_t>(mRecentAckCount) - 1,
+                       begin + static_cast<std::ptrdiff_t>(mRecentAckCount));
+    mRecentAcks[0] = key;
+    return true;
+}
+
+bool IncomingTransfer::wants(const Message& message) const {
+    return !mFinished && message.chunkIndex >= 0 && static_cast<std::uint32_t>(message.chunkIndex) < mChunkCount &&
+           mChunks.count(static_cast<std::uint16_t>(message.chunkIndex)) == 0;
+}
+
+bool IncomingTransfer::store(const Message& message) {
+    try {
+        Chunk& chunk = mChunks[static_cast<std::uint16_t>(message.chunkIndex)];
+        std::memcpy(chunk.data(), message.data.data() + mNameSkip, mChunkSize);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void IncomingTransfer::deliver() {
+    const std::uint32_t length = mTotalLength;
+    std::unique_ptr<std::uint8_t[]> payload(new (std::nothrow) std::uint8_t[length == 0 ? 1 : length]);
+    if (payload) {
+        for (const auto& [index, chunk] : mChunks) {
+            // index < chunkCount = length / chunkSize + 1, so start <= length.
+            const std::size_t start = std::size_t{index} * mChunkSize;
+            std::memcpy(payload.get() + start, chunk.data(), std::min<std::size_t>(mChunkSize, length - start));
+        }
+    }
+    finish();
+    if (!payload) {
+        mHandler.onTransferFailed();
+        return;
+    }
+    const std::uint8_t* const begin = payload.get();
+    const std::uint8_t* const end = begin + length;
+    const char* computer = mSenderComputer.c_str();
+    const std::uint8_t* user = begin;
+    if (!acknowledged()) {
+        const std::uint8_t* nul = findNul(begin, end);
+        if (nul == nullptr)
+            return;
+        computer = reinterpret_cast<const char*>(begin);
+        user = nul + 1;
+    }
+    const std::uint8_t* nul = findNul(user, end);
+    if (nul == nullptr)
+        return;
+    mHandler.handle(computer, reinterpret_cast<const char*>(user), nul + 1,
+                    static_cast<std::uint32_t>(end - (nul + 1)));
+}
+
+void IncomingTransfer::finish() {
+    mFinished = true;
+    std::map<std::uint16_t, Chunk>().swap(mChunks);
+}

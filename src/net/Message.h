@@ -1,0 +1,59 @@
+// One datagram of a transfer, as a value: the fields of its 12-byte head and
+// its 408 bytes of data. Every datagram is exactly messageSize bytes,
+// integers little-endian.
+//
+//   0  4  head: bits 0-3 attempt, 4-7 type, 8-31 transferId
+//   4  4  totalLength of the transfer's payload
+//   8  2  chunkIndex, signed
+//  10  2  reserved, echoed unchanged
+//  12 408 data
+#pragma once
+
+#include "net/NetLimits.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// The first 12 bytes of a message: what tells one send of one message from
+// any other.
+using MessageKey = std::array<std::uint8_t, messageHeadSize>;
+
+// Odd types are acknowledged (echoed back by the receiver), even ones are
+// sent once to whoever hears them.
+constexpr bool isAcknowledged(unsigned type) {
+    return (type & 1u) != 0;
+}
+
+// A send's identity: the low 24 bits of the sender's tick count when it began.
+constexpr std::uint32_t transferIdAt(std::uint32_t now) {
+    return now & 0xFFFFFFu;
+}
+
+// Messages in a transfer: length / chunkSize + 1. A payload that is an exact
+// multiple ends with an empty message, so the last one is always seen.
+constexpr std::uint64_t chunkCountFor(std::uint64_t payloadLength, std::uint32_t chunkSize) {
+    return payloadLength / chunkSize + 1;
+}
+
+struct Message {
+    std::uint8_t attempt = 0;      // 0..15
+    std::uint8_t type = 0;         // 0..15
+    std::uint32_t transferId = 0;  // 24 bits
+    std::uint32_t totalLength = 0;
+    std::int16_t chunkIndex = 0;
+    std::uint16_t reserved = 0;
+    std::array<std::uint8_t, messageDataSize> data{};
+
+    // Writes messageSize bytes. Bits of attempt, type and transferId beyond
+    // their widths are dropped.
+    void encode(std::uint8_t* bytes) const;
+    std::array<std::uint8_t, messageSize> encode() const;
+    // False, and message untouched, unless size is exactly messageSize.
+    // Every bit pattern decodes, and encodes back to the same bytes.
+    static bool decode(const std::uint8_t* bytes, std::size_t size, Message& message);
+
+    MessageKey key() const;
+    // The head without attempt: type and transferId.
+    std::uint32_t typeAndId() const { return static_cast<std::uint32_t>(type & 0xFu) | transferId << 4; }
+};
