@@ -144,11 +144,7 @@ void MainDialog::addButton() {
 }
 
 void MainDialog::onClipboardChanged() {
-    TrayButton* active = mState.buttons.active();
-    if (!active)
-        return;
-    mState.historyStack.push(active->snapshot);
-    note(mTray->recapture());
+    note(mTray->takeChange(mState.historyStack));
 }
 
 void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {

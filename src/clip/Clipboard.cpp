@@ -19,7 +19,7 @@ bool isPrivacyMark(UINT format, HANDLE data) {
 
 }  // namespace
 
-ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot) {
+ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, DWORD* sequence) {
     ClipboardOpen open(owner);
     if (!open.ok())
         return ClipboardResult::Busy;
@@ -36,6 +36,9 @@ ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot) {
             outOfMemory = true;
     }
     snapshot.setPrivate(secret);
+    // Read while the clipboard is still open, so no change can come between.
+    if (sequence)
+        *sequence = GetClipboardSequenceNumber();
     return outOfMemory ? ClipboardResult::OutOfMemory : ClipboardResult::Done;
 }
 

@@ -15,8 +15,9 @@ enum class ClipboardResult {
 
 // Replaces the snapshot's contents with the clipboard's (at most
 // ClipSnapshot::maxItems formats, skipped ones left out) and marks it
-// private when the clipboard's source asked for that.
-ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot);
+// private when the clipboard's source asked for that. sequence, when given,
+// receives the clipboard's sequence number as captured.
+ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, DWORD* sequence = nullptr);
 // Puts fresh copies of the snapshot's contents on the clipboard, so a
 // snapshot can be restored any number of times. An empty snapshot leaves the
 // clipboard alone. A format without data is offered with no handle.

@@ -104,9 +104,7 @@ StackFile::Loaded StackFile::load(SavedState& state) {
             return Loaded::FirstRun;
         if (attempt == openAttempts) {
             mLoadError = file.error();
-            mProtected = mPath;
-            mSavePath = mPath;
-            mSavePath.append(besideSuffix);
+            protect(state, name);
             return Loaded::Unreadable;
         }
         Sleep(openPauseMs);
@@ -122,10 +120,18 @@ StackFile::Loaded StackFile::load(SavedState& state) {
     if (moveAside(mPath))
         return Loaded::Damaged;
     mLoadError = GetLastError();
+    protect(state, name);
+    return Loaded::Unreadable;
+}
+
+void StackFile::protect(SavedState& state, const String& name) {
     mProtected = mPath;
     mSavePath = mPath;
     mSavePath.append(besideSuffix);
-    return Loaded::Unreadable;
+    // The run goes on under the same name, so "Set" keeps pointing at the
+    // file the user's state is in, and the next start finds it again.
+    if (state.userName.length() == 0)
+        state.userName = name;
 }
 
 DWORD StackFile::save(const SavedState& state) {

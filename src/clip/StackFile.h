@@ -21,7 +21,8 @@ public:
     // Reads the state. A file that is there but cannot be opened (another
     // program holds it, a denied read) is tried again for a short while. A
     // file that stays unreadable, or is damaged and cannot be moved aside,
-    // is never saved over in this run: saves go to savePath() beside it.
+    // is never saved over in this run: saves go to savePath() beside it,
+    // and the state goes by the name the file was saved under.
     Loaded load(SavedState& state);
     // The system's error behind Unreadable.
     DWORD loadError() const { return mLoadError; }
@@ -39,6 +40,8 @@ public:
     const String& savePath() const { return mSavePath; }
 
 private:
+    // Keeps the file found at start from being replaced in this run.
+    void protect(SavedState& state, const String& name);
     // The expanded path for a user name, checked to leave room for every
     // name made from it.
     DWORD pathFor(const char* userName, String& path) const;

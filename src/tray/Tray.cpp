@@ -1,5 +1,7 @@
 #include "tray/Tray.h"
 
+#include "clip/ClipStack.h"
+#include "clip/RepeatedChange.h"
 #include "clip/SnapshotCaption.h"
 #include "res/resource.h"
 #include "tray/TrayButtons.h"
@@ -90,11 +92,33 @@ ClipboardResult Tray::pressFlash(TrayButton& button) {
     return restoreClipboard(mWindow, button.snapshot);
 }
 
-ClipboardResult Tray::recapture() {
+ClipboardResult Tray::takeChange(ClipStack& history) {
     TrayButton* active = mButtons.active();
     if (!active)
         return ClipboardResult::Done;
-    const ClipboardResult result = captureClipboard(mWindow, active->snapshot);
+    // Notices are handled after the fact: this one's change may be in already.
+    if (mMirroredSequence != 0 && GetClipboardSequenceNumber() == mMirroredSequence)
+        return ClipboardResult::Done;
+    ClipSnapshot fresh;
+    DWORD sequence = 0;
+    const ClipboardResult result = captureClipboard(mWindow, fresh, &sequence);
+    const DWORD now = GetTickCount();
+    const HWND owner = GetClipboardOwner();
+    if (result != ClipboardResult::Busy &&
+        isRepeatedChange(active->snapshot, fresh, now - mMirroredAt, owner == mMirroredOwner)) {
+        mMirroredSequence = sequence;
+        mMirroredAt = now;
+        return result;
+    }
+    history.push(active->snapshot);
+    // A clipboard nobody can read now leaves the button empty until the next change.
+    if (result != ClipboardResult::Busy) {
+        active->snapshot.clear();
+        active->snapshot.takeFrom(fresh);
+        mMirroredSequence = sequence;
+        mMirroredAt = now;
+        mMirroredOwner = owner;
+    }
     repaint(*active);
     return result;
 }

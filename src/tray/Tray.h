@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 
+class ClipStack;
 class TrayButton;
 class TrayButtons;
 
@@ -38,8 +39,11 @@ public:
     // A click on an inactive button: it looks pressed for a moment, then its
     // content goes onto the clipboard without it becoming active.
     ClipboardResult pressFlash(TrayButton& button);
-    // The active button captures the clipboard anew.
-    ClipboardResult recapture();
+    // A clipboard change: the active button's content moves onto the
+    // history and the button captures the clipboard anew. A notice of a
+    // change already taken in, or a repeat of the same change, changes
+    // nothing (see RepeatedChange.h).
+    ClipboardResult takeChange(ClipStack& history);
     // New face and tooltip for a button whose content or settings changed.
     void repaint(const TrayButton& button);
     // Adds the icon of every button again, for a new shell; also after a load.
@@ -57,4 +61,8 @@ private:
     HWND mWindow;
     TrayButtons& mButtons;
     std::map<std::uint32_t, std::unique_ptr<ButtonIcon>> mIcons;
+    // The clipboard as the active button last took it in.
+    DWORD mMirroredSequence = 0;
+    DWORD mMirroredAt = 0;
+    HWND mMirroredOwner = nullptr;
 };

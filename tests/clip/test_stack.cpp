@@ -4,6 +4,7 @@
 #include "SnapshotText.h"
 
 #include "clip/ClipStack.h"
+#include "clip/RepeatedChange.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,26 @@ TEST(StaticEntries, PinsAreIndependentCopiesUpToTheLimitAndNeverPrivate) {
     statics.clear();
     EXPECT_EQ(statics.count(), 0);
     EXPECT_EQ(statics.addCopy(source), ClipStack::AddResult::Added) << "usable after clearing";
+}
+
+// One change announced twice within milliseconds is one entry; the same
+// content copied again later, or by another program, is a change of its own.
+TEST(History, OnlyAQuickRepeatOfTheSameContentFromTheSameOwnerIsTheSameChange) {
+    ClipSnapshot mirrored;
+    setText(mirrored, "copied once");
+    ClipSnapshot same;
+    setText(same, "copied once");
+    ClipSnapshot other;
+    setText(other, "copied twice");
+    ClipSnapshot empty;
+    EXPECT_TRUE(isRepeatedChange(mirrored, same, 1, true));
+    EXPECT_TRUE(isRepeatedChange(mirrored, same, repeatWindowMs - 1, true));
+    EXPECT_FALSE(isRepeatedChange(mirrored, same, repeatWindowMs, true)) << "copied again";
+    EXPECT_FALSE(isRepeatedChange(mirrored, same, 1, false)) << "another program";
+    EXPECT_FALSE(isRepeatedChange(mirrored, other, 1, true));
+    EXPECT_FALSE(isRepeatedChange(empty, empty, 1, true)) << "an emptied clipboard is news";
+    same.setPrivate(true);
+    EXPECT_FALSE(sameContent(mirrored, same));
 }
 
 }  // namespace

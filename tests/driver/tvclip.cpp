@@ -6,11 +6,19 @@
 //   where FORMAT is a number or the name of a registered format
 //   tvclip hold HOLD_MS         keeps the clipboard open
 //   tvclip dump FILE            writes every format it reads to FILE
+//   tvclip choose N FILE        clicks the running Tolvaran's first button,
+//                               chooses item N of its stack menu (0 is the
+//                               current content, 1 the newest history entry)
+//                               and writes the CF_TEXT it put back to FILE
+//   tvclip ready                waits until Tolvaran runs and has started up
+//   tvclip quit                 asks the running Tolvaran to exit
 // set stays alive HOLD_MS milliseconds, put as long or until another program
 // takes the clipboard over, so that the data stays readable meanwhile.
 #include "driver/Clipboard.h"
+#include "driver/Menus.h"
 #include "driver/Wait.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -96,9 +104,48 @@ void holdUntilTakenOver(DWORD ms) {
     waitUntil([] { return ownershipLost; }, ms);
 }
 
+// The running Tolvaran's window once it has started up and served every
+// message sent to it so far; null on time-out.
+HWND readyProgram() {
+    HWND program = nullptr;
+    if (!waitUntil([&] { return (program = FindWindowA("#32770", "Tolvaran")) != nullptr; }, 15000))
+        return nullptr;
+    // Started up once it hides its window; through what was sent, its posted
+    // work for a change is queued.
+    waitUntil([&] { return !IsWindowVisible(program); }, 15000);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(program, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    return program;
+}
+
+bool chooseFromStackMenu(int item, const char* path) {
+    HWND program = readyProgram();
+    if (!program)
+        return false;
+    const DWORD before = GetClipboardSequenceNumber();
+    PostMessageA(program, WM_USER + 7, 1, WM_LBUTTONDOWN);
+    if (!chooseMenuItem(item + 1))
+        return false;
+    if (!waitUntil([&] { return GetClipboardSequenceNumber() != before; }, 10000))
+        return false;
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    const std::string text = clipboardText();
+    std::fwrite(text.data(), 1, text.size(), file);
+    return std::fclose(file) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "ready")
+        return readyProgram() ? 0 : 1;
+    if (argc == 2 && std::string(argv[1]) == "quit") {
+        if (HWND program = FindWindowA("#32770", "Tolvaran"))
+            PostMessageA(program, WM_COMMAND, 40005, 0);
+        return 0;
+    }
     if (argc < 3)
         return 2;
     const std::string command = argv[1];
@@ -127,6 +174,8 @@ int main(int argc, char** argv) {
         } else {
             result = 1;
         }
+    } else if (command == "choose" && argc == 4) {
+        result = chooseFromStackMenu(std::atoi(argv[2]), argv[3]) ? 0 : 1;
     } else if (command == "dump" && argc == 3) {
         result = saveEntries(argv[2], readClipboard(window)) ? 0 : 1;
     } else {
