@@ -246,6 +246,8 @@ documents=$(unix_path "$(shell_folder Personal)")
 step "silent install"
 install
 check_installed
+# Only the finish page, which a silent install skips, starts the program.
+no_process Tolvaran.exe || fail "the silent install started the program"
 
 step "the installed program starts"
 tray_shown && fail "a tray shows before the program runs"
@@ -259,6 +261,7 @@ step "installing again over the running program"
 printf 'older' >>"$install_dir/Tolvaran.exe"
 install
 program_ended_cleanly
+no_process Tolvaran.exe || fail "a Tolvaran.exe runs after installing again"
 check_installed
 name=$(reg_value "$program_key" Set) || fail "the program saved no \"Set\" value as it ended"
 name=$(python3 -c 'import sys; b = bytes.fromhex(sys.argv[1]); print(b[1:1 + b[0]].decode())' "$name")
