@@ -174,7 +174,17 @@ for k in 1 2 3; do
   pids+=($(cut -d' ' -f1 "$dir/$k/xvfb.pid"))
   private[$k]=$(cat "$dir/$k/prefix/wineserver" 2>/dev/null)
 done
-check "the run has Xvfb and wineserver processes" eval '[ ${#pids[@]} -ge 9 ]'
+mapfile -t pids < <(printf '%s\n' "${pids[@]}" | sort -un)
+# Three of each, so that "nothing left" below means something.
+count_named() {
+  local pattern=$1 pid n=0
+  for pid in "${pids[@]}"; do
+    [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == $pattern ]] && n=$((n + 1))
+  done
+  echo "$n"
+}
+check "the run has 3 Xvfb processes" [ "$(count_named Xvfb)" -eq 3 ]
+check "the run has 3 wineservers" [ "$(count_named 'wineserver*')" -eq 3 ]
 
 start=$(date +%s%N)
 check "down succeeds" netsim_down "$dir"
