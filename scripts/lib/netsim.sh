@@ -4,8 +4,9 @@
 # See docs/SIMULATED-COMPUTERS.md. Needs root, iproute2 and util-linux.
 #
 # Source it for netsim_up, netsim_run, netsim_exec and netsim_down; it defines
-# functions only and leaves the caller's shell options alone (each function
-# runs in a subshell of its own, except netsim_exec, which replaces it).
+# functions only and leaves the caller's shell options and traps alone (each
+# function runs in a subshell of its own, except netsim_exec, which replaces
+# it).
 
 NETSIM_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${TOLVARAN_ROOT:=$(dirname "$(dirname "$NETSIM_LIB")")}"
@@ -16,6 +17,12 @@ NETSIM_CLAIMS=/run/tvsim
 
 _netsim_err() {
   echo "netsim: $*" >&2
+}
+
+# The functions check every step themselves; a caller's "set -euo pipefail"
+# would make their subshells end at the first expected failure.
+_netsim_plain() {
+  set +e +u +o pipefail
 }
 
 # The state folder's absolute path, whether it still exists or not.
@@ -222,7 +229,7 @@ _netsim_hosts_file() {
 
 # netsim_up DIR COUNT [MADE_PREFIX]
 netsim_up() {
-  (_netsim_up "$@")
+  (_netsim_plain; _netsim_up "$@")
 }
 
 _netsim_up() {
@@ -396,22 +403,25 @@ _netsim_end_pids() {
   return 1
 }
 
-# Processes carrying the run's mark (NETSIM_DIR), except this one and its
-# ancestors (down may be called from inside a computer).
+# Processes carrying the run's mark (NETSIM_DIR).
 _netsim_marked_pids() {
-  local real=$1 pid mine=" " p=$BASHPID
+  grep -lzx -F "NETSIM_DIR=$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3
+}
+
+# This process and its ancestors, blank-separated: never to be ended by down
+# (an up that failed calls down, and carries the mark itself).
+_netsim_ancestors() {
+  local p=$BASHPID mine=" "
   while [ -n "$p" ] && [ "$p" -gt 1 ]; do
     mine+="$p "
     p=$(awk '/^PPid:/ { print $2 }' "/proc/$p/status" 2>/dev/null)
   done
-  for pid in $(grep -lzx -F "NETSIM_DIR=$real" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
-    [[ "$mine" == *" $pid "* ]] || echo "$pid"
-  done
+  echo "$mine"
 }
 
 # netsim_down DIR
 netsim_down() {
-  (_netsim_down "$@")
+  (_netsim_plain; _netsim_down "$@")
 }
 
 _netsim_down() {
@@ -419,7 +429,7 @@ _netsim_down() {
     _netsim_err "usage: down DIR"
     return 2
   fi
-  local real prefix ns home pid start k status=0
+  local real prefix ns home pid start status=0
   real=$(_netsim_realdir "$1")
   prefix=$(_netsim_prefix "$real")
   local namespaces=()
@@ -458,9 +468,12 @@ _netsim_down() {
     pids+=($(ip netns pids "$ns" 2>/dev/null))
   done
   pids+=($(_netsim_marked_pids "$real"))
-  if [ ${#pids[@]} -gt 0 ]; then
-    _netsim_end_pids $(printf '%s\n' "${pids[@]}" | sort -un) || status=1
-  fi
+  local mine ending=()
+  mine=$(_netsim_ancestors)
+  for pid in $(printf '%s\n' "${pids[@]}" | sort -un); do
+    [[ "$mine" == *" $pid "* ]] || ending+=("$pid")
+  done
+  _netsim_end_pids "${ending[@]}" || status=1
   # The displays' lock files were written for them (see _netsim_start_display);
   # Xvfb removes its socket file when it ends in time, not when killed. A
   # lock goes when its process has ended and it is for a number the run
