@@ -273,6 +273,8 @@ _netsim_up() {
     _netsim_err "$made is not a Wine prefix"
     return 1
   fi
+  # cp -a would copy a link to the prefix, not the prefix.
+  made=$(realpath "$made")
   mkdir -p "$real" || return 1
   # The run's mark (see _netsim_export) on up itself: a down from elsewhere
   # while up is still working ends it too.
