@@ -98,7 +98,7 @@ StackFile::Loaded StackFile::load(SavedState& state) {
     mSavePath = mPath;
 
     FileStream file;
-    for (int attempt = 1; !file.open(mPath.text(), GENERIC_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN); ++attempt) {
+    for (int attempt = 1; !file.open(mPath.text(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN); ++attempt) {
         // Only a file that is not there means nothing was saved.
         if (isMissing(file.error()))
             return Loaded::FirstRun;

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 const UINT propertiesCommand = 40001;
 const UINT exitCommand = 40005;
@@ -124,6 +127,37 @@ TEST_F(Chain, OtherLeaversAreReportedDownTheChain) {
     first.leave();
     EXPECT_TRUE(waitUntil([&] { return second.lastLeaver() == first.window(); }));
     EXPECT_EQ(second.next(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A viewer after the program in the chain that stops answering: the program
+// gives up on it after a while and keeps working.
+TEST(HungViewer, DoesNotHangTheProgram) {
+    forgetSavedState();
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> joined{false};
+    std::thread hung([&] {
+        ClipboardViewer viewer;
+        joined = true;
+        // Answers nothing until released: no messages are served meanwhile.
+        WaitForSingleObject(release, 60000);
+    });
+    ASSERT_TRUE(waitUntil([&] { return joined.load(); }));
+    AppProcess app;
+    ASSERT_TRUE(app.start());
+    ASSERT_NE(app.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(waitUntil([&] { return GetClipboardViewer() == app.mainWindow(); }));
+    ASSERT_TRUE(putClipboardText(nullptr, "while a viewer hangs"));
+    EXPECT_TRUE(app.flush()) << "the program still serves its queue";
+    PostMessageA(app.mainWindow(), WM_COMMAND, 40005, 0);
+    DWORD code = 1234;
+    EXPECT_TRUE(app.waitExit(15000, &code));
+    SetEvent(release);
+    hung.join();
+    CloseHandle(release);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -240,8 +241,92 @@ TEST_F(SavedStateTest, AKillDuringASaveLeavesTheOldOrTheNewFileWhole) {
     }
 }
 
+// Closes the program's message box, once it shows, and returns its text.
+std::string dismissBox(AppProcess& app) {
+    HWND box = waitForBoxOf(app.id());
+    if (!box)
+        return "<no box>";
+    const std::string text = boxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    waitUntil([box] { return !IsWindow(box); });
+    return text;
+}
+
+// A file the program could not read, or read but could not move aside, is
+// never replaced in that run: the user is told, the run's state goes beside
+// it, and "Set" still points at it for the next start.
+TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
+    const std::string path = stackFile("Quill");
+    const std::string beside = path + ".while-unreadable";
+    DeleteFileA(beside.c_str());
+    setSavedName("Quill");
+    writeFile(path, sampleRecordBytes());
+    {
+        // Held open by another program with no sharing, all through the start.
+        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(app.start());
+        ASSERT_NE(app.waitForMainWindow(), nullptr);
+        EXPECT_NE(dismissBox(app).find(path), std::string::npos) << "the user is told which file";
+        PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+        ASSERT_TRUE(app.flush());
+        exitAndWait();
+        CloseHandle(held);
+    }
+    EXPECT_EQ(readFile(path), sampleRecordBytes()) << "untouched";
+    EXPECT_EQ(savedNameValue(), std::string("\x05Quill"));
+    SavedState besideState;
+    ASSERT_TRUE(parse(readFile(beside), besideState)) << "the run's state went beside it";
+    EXPECT_EQ(besideState.buttons.count(), 2);
+    EXPECT_STREQ(besideState.userName.text(), "Quill");
+
+    startAndWait();
+    exitAndWait();
+    EXPECT_EQ(readFile(path), sampleRecordBytes()) << "the next start loads the user's state";
+
+    // Damaged, and held so that it cannot be moved aside.
+    const std::string damaged = sampleRecordBytes().substr(0, sampleEnds().settings[1] - 1);
+    writeFile(path, damaged);
+    DeleteFileA(beside.c_str());
+    {
+        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(app.start());
+        ASSERT_NE(app.waitForMainWindow(), nullptr);
+        EXPECT_NE(dismissBox(app), "<no box>");
+        exitAndWait();
+        CloseHandle(held);
+    }
+    EXPECT_EQ(readFile(path), damaged) << "untouched";
+    SavedState keptBeside;
+    EXPECT_TRUE(parse(readFile(beside), keptBeside)) << "what could be read went beside it";
+    EXPECT_EQ(keptBeside.staticEntries.count(), 3);
+    DeleteFileA(beside.c_str());
+}
+
 class PinTest : public TrayTest {
 protected:
+    void TearDown() override { setDocumentsFolder(savedDocuments); }
+    // The documents folder as the shell settings give it, unexpanded.
+    static std::string documentsSetting() {
+        char raw[MAX_PATH] = {};
+        DWORD size = sizeof raw;
+        RegGetValueA(HKEY_CURRENT_USER, shellFolders, "Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                     nullptr, raw, &size);
+        return raw;
+    }
+    static void setDocumentsFolder(const std::string& folder) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, shellFolders, "Personal", REG_EXPAND_SZ, folder.c_str(),
+                        static_cast<DWORD>(folder.size() + 1));
+    }
+    // The save the timer would start, now, and whatever the program tells of it.
+    void saveNow() {
+        DWORD_PTR ignored = 0;
+        ASSERT_NE(SendMessageTimeoutA(app.mainWindow(), WM_TIMER, 1, 0, SMTO_NORMAL, 10000, &ignored), 0);
+        ASSERT_TRUE(app.flush());
+    }
+    static constexpr const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string savedDocuments = documentsSetting();
     std::string ownFile() { return stackFile(logonName()); }
     // The static entries in the saved file, or -1 while there is none.
     int savedStatics() {
@@ -257,6 +342,38 @@ protected:
         ASSERT_TRUE(app.flush());
     }
 };
+
+// A save that fails is told once for each kind of failure and tried again
+// at the next change.
+TEST_F(PinTest, FailedSavesAreToldOncePerKindAndTriedAgain) {
+    DeleteFileA(ownFile().c_str());
+    change("pinned");
+    setDocumentsFolder("C:\\tolvaran-no-such-folder");
+    pin();
+    saveNow();
+    EXPECT_NE(dismissBox(app), "<no box>") << "a missing folder";
+    pin();
+    saveNow();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr) << "the same failure is told once";
+
+    // A folder so deep that the file's name fits, but not the names made from it.
+    std::string deep = "C:\\tolvaran-deep";
+    CreateDirectoryA(deep.c_str(), nullptr);
+    while (deep.size() + 1 + logonName().size() + 9 < 245) {
+        deep += "\\" + std::string(std::min<std::size_t>(40, 244 - deep.size() - logonName().size() - 10), 'd');
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    setDocumentsFolder(deep);
+    pin();
+    saveNow();
+    EXPECT_NE(dismissBox(app), "<no box>") << "a path too long, another kind";
+
+    setDocumentsFolder(savedDocuments);
+    pin();
+    saveNow();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr);
+    EXPECT_EQ(savedStatics(), 4) << "saved at the next change";
+}
 
 TEST_F(PinTest, APinIsSavedSoonAfterAndSurvivesAKill) {
     DeleteFileA(ownFile().c_str());

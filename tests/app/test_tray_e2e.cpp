@@ -6,7 +6,11 @@
 #include "driver/Menus.h"
 #include "driver/Wait.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include <shellapi.h>
 
 namespace {
 
@@ -182,6 +186,139 @@ TEST_F(TrayTest, SeveralButtonsShowInWinesTrayWindow) {
     CloseHandle(info.hProcess);
     EXPECT_TRUE(waitUntil([] { return GetFileAttributesA(besideTest("tray-buttons.png").c_str()) != INVALID_FILE_ATTRIBUTES; },
                           15000));
+}
+
+}  // namespace
+
+namespace {
+
+// "Zürich 東京" as UTF-16 with its terminator: outside any ANSI code page.
+const std::wstring zurichTokyo = L"Z\u00fcrich \u6771\u4eac";
+std::string unicodeBytes() {
+    return std::string(reinterpret_cast<const char*>(zurichTokyo.c_str()), (zurichTokyo.size() + 1) * 2);
+}
+// The clipboard's Unicode text as another program reads it, once it holds
+// the expected bytes or as it is at the time-out.
+std::string unicodeBecomes(const std::string& expected) {
+    std::string found;
+    waitUntil([&] {
+        found.clear();
+        for (const ClipboardEntry& entry : readClipboard())
+            if (entry.format == CF_UNICODETEXT)
+                found = entry.bytes.substr(0, expected.size());
+        return found == expected;
+    });
+    return found;
+}
+
+// Unicode text comes back whole wherever the program puts it back: after a
+// button switch, from the history, and after a restart.
+TEST_F(TrayTest, UnicodeTextComesBackWhole) {
+    int before = viewer.draws();
+    ASSERT_TRUE(putClipboard(viewer.window(), {{CF_UNICODETEXT, unicodeBytes()}}));
+    settle(before);
+    before = viewer.draws();
+    command(addButtonCommand);  // button 1 keeps the text; button 2 takes over
+    settle(before);
+    change("other");
+    before = viewer.draws();
+    click(1, WM_LBUTTONDOWN);
+    EXPECT_EQ(unicodeBecomes(unicodeBytes()), unicodeBytes()) << "from the inactive button";
+    settle(before);
+
+    change("newer");
+    before = viewer.draws();
+    chooseFromStackMenu(2, {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(unicodeBecomes(unicodeBytes()), unicodeBytes()) << "from the history";
+    settle(before);
+
+    app.stop();
+    ASSERT_TRUE(app.start());
+    ASSERT_NE(app.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(waitUntil([this] { return !IsWindowVisible(app.mainWindow()); }));
+    change("after the restart");
+    before = viewer.draws();
+    click(1, WM_LBUTTONDOWN);
+    EXPECT_EQ(unicodeBecomes(unicodeBytes()), unicodeBytes()) << "kept by the saved button";
+    settle(before);
+}
+
+// What its source marks as private mirrors the clipboard and nothing more:
+// not in the history, not pinned, not saved.
+TEST_F(TrayTest, ContentMarkedPrivateIsNeverKept) {
+    const std::string secret = "hunter2-secret";
+    int before = viewer.draws();
+    ASSERT_TRUE(putClipboard(viewer.window(),
+                             {{CF_TEXT, secret + '\0'},
+                              {registeredFormat("ExcludeClipboardContentFromMonitorProcessing"), std::string(1, '\0')}}));
+    settle(before);
+    click(1, WM_RBUTTONUP);
+    ASSERT_TRUE(pressMenuKeys({'S'}));  // "Add &Static": refused
+    ASSERT_TRUE(app.flush());
+    change("after");
+    before = viewer.draws();
+    chooseFromStackMenu(1, {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(clipboardBecomes("c0"), "c0") << "the newest history entry is what came before the secret";
+    settle(before);
+    app.stop();
+
+    char raw[MAX_PATH] = {};
+    DWORD size = sizeof raw;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                 "Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, raw, &size);
+    char folder[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(raw, folder, sizeof folder);
+    char name[257] = {};
+    DWORD nameSize = sizeof name;
+    GetUserNameA(name, &nameSize);
+    std::ifstream file(std::string(folder) + "\\" + name + ".Tolvaran", std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(saved.find(secret), std::string::npos) << "not in the stack file";
+}
+
+// The menu's entries are the snapshots it showed: a change while it is open
+// shifts the history, and the chosen entry is still the one put back.
+TEST_F(TrayTest, AChangeWhileTheStackMenuIsOpenDoesNotShiftTheChoice) {
+    change("c1");
+    change("c2");  // history: c1, c0
+    click(1, WM_LBUTTONDOWN);
+    ASSERT_NE(waitForPopupMenu(), nullptr);
+    const int before = viewer.draws();
+    ASSERT_TRUE(putClipboardText(viewer.window(), "arrived meanwhile"));
+    ASSERT_TRUE(waitUntil([&] { return viewer.draws() > before; }));
+    ASSERT_TRUE(pressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN}));  // c1, under the current c2
+    EXPECT_EQ(clipboardBecomes("c1"), "c1");
+}
+
+// After the shell restarts (it announces "TaskbarCreated"), every button's
+// icon is there again.
+TEST_F(TrayTest, IconsComeBackWhenTheShellRestarts) {
+    const int before = viewer.draws();
+    command(addButtonCommand);
+    settle(before);
+    auto iconThere = [this](UINT id) {
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = app.mainWindow();
+        data.uID = id;
+        return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    };
+    for (UINT id : {1u, 2u}) {
+        ASSERT_TRUE(iconThere(id)) << id;
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = app.mainWindow();
+        data.uID = id;
+        Shell_NotifyIconA(NIM_DELETE, &data);  // as a shell that went away
+        ASSERT_FALSE(iconThere(id)) << id;
+    }
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(SendMessageTimeoutA(app.mainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_NORMAL,
+                                  10000, &ignored),
+              0);
+    EXPECT_TRUE(iconThere(1));
+    EXPECT_TRUE(iconThere(2));
 }
 
 }  // namespace

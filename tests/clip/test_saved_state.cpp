@@ -6,6 +6,7 @@
 
 #include "clip/ClipFormats.h"
 #include "clip/SavedState.h"
+#include "clip/StackFileName.h"
 
 #ifndef _WIN32
 #include "base/MemoryBlockTesting.h"
@@ -266,6 +267,16 @@ TEST(StackFileRecord, HugeCountsLoadWithinTheLimits) {
         EXPECT_STREQ(loaded.userName.text(), "Anna");
     }
     expectSafeLoad(record);
+}
+
+// The user name names the file, and must not lead it anywhere else.
+TEST(StackFileName, KeepsPlainNamesAndDefusesPathCharacters) {
+    EXPECT_STREQ(stackFileName("Quill").text(), "Quill.Tolvaran");
+    EXPECT_STREQ(stackFileName("john.doe.").text(), "john.doe..Tolvaran") << "an existing file keeps its name";
+    EXPECT_STREQ(stackFileName("..\\..\\Windows\\x").text(), ".._.._Windows_x.Tolvaran");
+    EXPECT_STREQ(stackFileName("C:/%APPDATA%/a").text(), "C___APPDATA__a.Tolvaran");
+    EXPECT_STREQ(stackFileName("a*?\"<>|\tb").text(), "a_______b.Tolvaran");
+    EXPECT_STREQ(stackFileName("").text(), ".Tolvaran");
 }
 
 TEST(StackFileRecord, RandomCorruptionIsSurvived) {

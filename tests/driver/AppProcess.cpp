@@ -29,7 +29,44 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
     search->found = window;
     return FALSE;
 }
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    char title[256] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    // A box carries its text in a static control; the main dialog has none.
+    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0 ||
+        lstrcmpA(title, "Tolvaran") != 0 || !GetDlgItem(window, 0xFFFF))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
 }  // namespace
+
+HWND waitForBoxOf(DWORD processId, DWORD timeoutMs) {
+    BoxSearch search{processId, nullptr};
+    waitUntil(
+        [&] {
+            EnumWindows(matchBox, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+std::string boxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
 
 std::string besideTest(const char* name) {
     char path[MAX_PATH] = {};
@@ -75,10 +112,11 @@ bool AppProcess::flush() {
         return false;
     const WPARAM mark = 1000 + static_cast<WPARAM>(++mFlushes % 1000);
     PostMessageA(edit, EM_SETLIMITTEXT, mark, 0);
+    // Generous: under load the clipboard alone can keep the program a few seconds.
     return waitUntil([&] {
         DWORD_PTR limit = 0;
         return SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 1000, &limit) && limit == mark;
-    });
+    }, 15000);
 }
 
 void AppProcess::stop() {

@@ -14,6 +14,12 @@ std::string besideTest(const char* name);
 // A visible or hidden top-level window of that process with that class and title.
 HWND findWindowOf(DWORD processId, const char* className, const char* title);
 
+// A message box the process shows (a visible dialog titled with the product
+// name), once one shows; null on time-out.
+HWND waitForBoxOf(DWORD processId, DWORD timeoutMs = 15000);
+// The text of a message box.
+std::string boxText(HWND box);
+
 class AppProcess {
 public:
     explicit AppProcess(const char* exeName = "Tolvaran.exe");

@@ -1,5 +1,6 @@
 // The dialog framework with small dialogs of the test's own.
 #include "base/String.h"
+#include "driver/AppProcess.h"
 #include "driver/Wait.h"
 #include "test_dialogs.h"
 #include "ui/Dialog.h"
@@ -8,7 +9,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -39,6 +42,38 @@ public:
 private:
     std::function<void(ProbeDialog&)> check;
 };
+
+// Running out of memory in a handler ends that operation, not the program.
+class ThrowingDialog : public Dialog {
+public:
+    ThrowingDialog() : Dialog(IDD_TEST_EDIT, nullptr) {}
+    bool onInitDialog() override {
+        PostMessageA(hwnd, WM_COMMAND, commandThatThrows, 0);
+        return Dialog::onInitDialog();
+    }
+    bool onCommand(WPARAM wParam, LPARAM lParam) override {
+        if (wParam == commandThatThrows) {
+            PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+            throw std::bad_alloc();
+        }
+        return Dialog::onCommand(wParam, lParam);
+    }
+    static constexpr WPARAM commandThatThrows = 4711;
+};
+
+TEST(Dialog, OutOfMemoryInAHandlerIsToldAndTheDialogGoesOn) {
+    ThrowingDialog dialog;
+    std::string told;
+    std::thread closer([&] {
+        if (HWND box = waitForBoxOf(GetCurrentProcessId(), 10000)) {
+            told = boxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    });
+    EXPECT_EQ(dialog.run(), IDOK) << "it went on to handle what came next";
+    closer.join();
+    EXPECT_FALSE(told.empty()) << "the user was told";
+}
 
 TEST(Dialog, RunReturnsTheEndValueOrMinusOne) {
     ProbeDialog dialog(IDD_TEST_EDIT, nullptr, [](ProbeDialog&) {});
