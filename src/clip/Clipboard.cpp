@@ -27,10 +27,14 @@ ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, DWORD* sequ
     bool outOfMemory = false;
     bool secret = false;
     for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+        // Skipped formats are not even asked for: the system would make up
+        // a bitmap or a metafile from whatever another program put there.
+        if (isSkippedFormat(format))
+            continue;
         // A listed format may still give no handle: the item is kept without data.
         HANDLE data = GetClipboardData(format);
         secret = secret || isPrivacyMark(format, data);
-        if (isSkippedFormat(format) || snapshot.count() >= ClipSnapshot::maxItems)
+        if (snapshot.count() >= ClipSnapshot::maxItems)
             continue;
         if (!snapshot.append(ClipFormatItem::copyOf(format, data, outOfMemory)))
             outOfMemory = true;

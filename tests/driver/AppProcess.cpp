@@ -42,9 +42,10 @@ BOOL CALLBACK matchBox(HWND window, LPARAM param) {
     char title[256] = {};
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, title, sizeof title);
-    // A box carries its text in a static control; the main dialog has none.
+    // A box carries its text in a static control; the main dialog, shown
+    // for a moment at start, has the user-name edit.
     if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0 ||
-        lstrcmpA(title, "Tolvaran") != 0 || !GetDlgItem(window, 0xFFFF))
+        lstrcmpA(title, "Tolvaran") != 0 || !GetDlgItem(window, 0xFFFF) || GetDlgItem(window, 1004))
         return TRUE;
     search->found = window;
     return FALSE;
