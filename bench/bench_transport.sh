@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Throughput of the transport between two simulated computers, beside the
-# plain UDP round trip of a 420-byte datagram between the same two, in the
-# same run. Run by hand as root, after a Windows build:
+# plain UDP round trip of a 420-byte datagram between the same two, one at a
+# time and 16 in flight, in the same run. Run by hand as root, after a Windows build:
 #   bench/bench_transport.sh [BUILD_DIR] [MEGABYTES] [ROUNDS]
 # (defaults build/win32, 10, 3). Prints one line per measurement: the UDP
 # ping-pong, then the acknowledged transfer with one message in flight
@@ -62,8 +62,9 @@ in_background 1 udppong 600
 await "$work/in/ready"
 sleep 0.5  # the ponger prints nothing the script could wait on
 
-echo "== 420-byte UDP round trips, TVSIM2 -> TVSIM1 and back"
+echo "== 420-byte UDP round trips, TVSIM2 -> TVSIM1 and back; then 16 in flight"
 on 2 udpping TVSIM1 5000
+on 2 udpflow TVSIM1 50000 16
 bytes=$((megabytes << 20))
 for window in 1 16; do
   echo "== $megabytes MB acknowledged, window $window"

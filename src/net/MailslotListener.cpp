@@ -25,7 +25,7 @@ constexpr int fastPollCount = 200;
 // on the sender's computer (one open, write and close, no retry).
 class WayBack : public EchoSink {
 public:
-    explicit WayBack(SOCKET socket) : mSocket(socket) {}
+    WayBack(SOCKET socket, const std::string& computer) : mSocket(socket), mComputer(computer) {}
 
     void echo(const Message& message, const Origin& origin, const char* senderComputer) override {
         const Datagram bytes = message.encode();
@@ -36,13 +36,21 @@ public:
         // The name comes from the datagram: never a path or "*" of a stranger's choosing.
         if (!isPlainComputerName(senderComputer))
             return;
+        // A sender on this computer is reached locally, which needs no network
+        // (and is the only mailslot Wine delivers).
+        const char* host = sameName(senderComputer, mComputer) ? "." : senderComputer;
         MailslotStream stream;
-        if (stream.openMailslot(senderComputer, echoMailslot, true))
+        if (stream.openMailslot(host, echoMailslot, true))
             stream.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     }
 
 private:
+    static bool sameName(const char* a, const std::string& b) {
+        return lstrcmpiA(a, b.c_str()) == 0;
+    }
+
     const SOCKET mSocket;
+    const std::string& mComputer;
 };
 
 // The next message waiting in the mailslot, without waiting for one.
@@ -116,7 +124,7 @@ DWORD WINAPI MailslotListener::threadMain(void* listener) {
 }
 
 void MailslotListener::run() {
-    WayBack wayBack(mSocket.get());
+    WayBack wayBack(mSocket.get(), mTransport.computerName());
     // Made and ended on this thread, so every handler call, the failures
     // reported at the end included, comes from here.
     ListenerCore core(wayBack);

@@ -55,11 +55,22 @@ public:
             sent = sendDatagram(mSocket.get(), bytes, messageSize, address, listenerPort) || sent;
         if (mMailslot) {
             MailslotStream stream;
-            if (!stream.openMailslot(mHost, listenerMailslot, true)) {
+            bool opened = stream.openMailslot(mHost, listenerMailslot, true);
+            // Writers of one computer exclude each other for the moment of
+            // their open, write and close.
+            for (int i = 0; !opened && stream.error() == ERROR_SHARING_VIOLATION && i < 8; ++i) {
+                SwitchToThread();
+                opened = stream.openMailslot(mHost, listenerMailslot, true);
+            }
+            if (opened) {
+                if (stream.write(bytes, static_cast<std::uint32_t>(messageSize))) {
+                    mMailslotUsed = true;
+                    sent = true;
+                }
+            } else if (stream.error() == ERROR_SHARING_VIOLATION) {
+                sent = true;  // there but busy: lost, as a datagram may be
+            } else {
                 mMailslot = false;
-            } else if (stream.write(bytes, static_cast<std::uint32_t>(messageSize))) {
-                mMailslotUsed = true;
-                sent = true;
             }
         }
         return sent;

@@ -62,6 +62,11 @@ Route NetTransport::route(const char* host) const {
             route.addresses = broadcastAddresses();
             return route;
         }
+        // This computer through its own mailslot, the one way that needs no network.
+        if (std::strcmp(host, ".") == 0) {
+            route.mailslot = true;
+            return route;
+        }
         std::uint32_t address = 0;
         if (knownOverUdp(host, address)) {
             route.addresses.push_back(address);
@@ -100,39 +105,17 @@ std::vector<std::uint32_t> NetTransport::broadcastAddresses() const {
 }
 
 std::uint32_t NetTransport::beginTransfer() {
-    std::uint32_t id = transferIdAt(GetTickCount());
-    const std::lock_guard<std::mutex> lock(mTransfersLock);
-    const auto taken = [&](std::uint32_t candidate) {
-        for (const Pending& pending : mPending)
-            if (pending.transferId == candidate)
-                return true;
-        return std::find(mRecent.begin(), mRecent.begin() + static_cast<std::ptrdiff_t>(mRecentCount), candidate) !=
-               mRecent.begin() + static_cast<std::ptrdiff_t>(mRecentCount);
-    };
-    // Ends: at most every pending and recent identity is stepped over.
-    while (taken(id))
-        id = (id + 1) & 0xFFFFFFu;
-    mRecent[mRecentNext] = id;
-    mRecentNext = (mRecentNext + 1) % mRecent.size();
-    mRecentCount = std::min(mRecentCount + 1, mRecent.size());
-    try {
-        mPending.push_back(Pending{id, {}});
-    } catch (const std::bad_alloc&) {
-        // The send goes on; only echoes through the mailslot miss it.
-    }
-    return id;
+    const std::lock_guard<std::mutex> lock(mSendsLock);
+    return mSends.begin(GetTickCount());
 }
 
 void NetTransport::endTransfer(std::uint32_t transferId) {
-    const std::lock_guard<std::mutex> lock(mTransfersLock);
-    const auto found = std::find_if(mPending.begin(), mPending.end(),
-                                    [&](const Pending& pending) { return pending.transferId == transferId; });
-    if (found != mPending.end())
-        mPending.erase(found);
+    const std::lock_guard<std::mutex> lock(mSendsLock);
+    mSends.end(transferId);
 }
 
 bool NetTransport::openEchoMailslot() {
-    const std::lock_guard<std::mutex> lock(mTransfersLock);
+    const std::lock_guard<std::mutex> lock(mSendsLock);
     if (!mEchoSlot) {
         // Polled, never waited on: a read finds a message or returns at once.
         char path[64];
@@ -144,7 +127,7 @@ bool NetTransport::openEchoMailslot() {
 }
 
 void NetTransport::collectEchoes(std::uint32_t transferId, std::vector<Datagram>& out) {
-    const std::lock_guard<std::mutex> lock(mTransfersLock);
+    const std::lock_guard<std::mutex> lock(mSendsLock);
     // Bounded, so a flood into the mailslot cannot hold a sender here.
     for (int read = 0; mEchoSlot && read < 256; ++read) {
         DWORD next = MAILSLOT_NO_MESSAGE;
@@ -154,32 +137,7 @@ void NetTransport::collectEchoes(std::uint32_t transferId, std::vector<Datagram>
         DWORD got = 0;
         if (!ReadFile(mEchoSlot.get(), buffer, sizeof buffer, &got, nullptr))
             break;
-        queueEcho(buffer, got);
+        mSends.deliver(buffer, got);
     }
-    for (Pending& pending : mPending) {
-        if (pending.transferId != transferId)
-            continue;
-        try {
-            out.insert(out.end(), pending.echoes.begin(), pending.echoes.end());
-        } catch (const std::bad_alloc&) {
-            // Lost like datagrams; the send repeats them.
-        }
-        pending.echoes.clear();
-    }
-}
-
-void NetTransport::queueEcho(const std::uint8_t* bytes, std::size_t size) {
-    Message message;
-    if (!Message::decode(bytes, size, message))
-        return;
-    for (Pending& pending : mPending) {
-        if (pending.transferId != message.transferId || pending.echoes.size() >= maxQueuedEchoes)
-            continue;
-        try {
-            Datagram& echo = pending.echoes.emplace_back();
-            std::memcpy(echo.data(), bytes, messageSize);
-        } catch (const std::bad_alloc&) {
-        }
-        return;
-    }
+    mSends.take(transferId, out);
 }

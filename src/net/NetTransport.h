@@ -18,8 +18,8 @@
 #include "base/FileHandle.h"
 #include "net/Message.h"
 #include "net/PeerTable.h"
+#include "net/SendRegistry.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -32,15 +32,6 @@ constexpr const char echoMailslot[] = "RamvekR";
 // A broadcast goes to 255.255.255.255 and to the broadcast address of each
 // interface, at most this many in all.
 constexpr std::size_t maxBroadcastAddresses = 16;
-// Echoes read from the reply mailslot that wait for the send they belong
-// to; beyond this they are dropped like lost datagrams.
-constexpr std::size_t maxQueuedEchoes = 64;
-// Transfer identities handed out lately, kept apart from new ones: a
-// receiver takes a new transfer with the identity, type and length of one
-// it finished lately for a late repeat of it.
-constexpr std::size_t recentTransferIds = 64;
-
-using Datagram = std::array<std::uint8_t, messageSize>;
 
 struct Route {
     std::vector<std::uint32_t> addresses;  // IPv4, host order, each at listenerPort
@@ -65,16 +56,16 @@ public:
     void heardOverUdp(const std::uint8_t* bytes, std::size_t size, std::uint32_t address);
     bool knownOverUdp(const char* computer, std::uint32_t& address) const;
 
-    // The ways to host: "*" is every computer of the local network, anything
-    // else one computer (a name, or an IPv4 address in dots). A computer not
-    // heard from over UDP is looked up by name, which may wait on the
-    // network. Its addresses are empty when no UDP way is known.
+    // The ways to host: "*" is every computer of the local network, "." this
+    // computer through its mailslot alone, anything else one computer (a
+    // name, or an IPv4 address in dots). A computer not heard from over UDP
+    // is looked up by name, which may wait on the network. Its addresses are
+    // empty when no UDP way is known.
     Route route(const char* host) const;
 
-    // An identity for a send beginning now: the tick count's low 24 bits,
-    // moved on past every identity of this process in use or handed out
-    // lately. Echoes read from the reply mailslot are kept for the send until
-    // endTransfer().
+    // An identity for a send beginning now, distinct from those of the
+    // process's other sends (SendRegistry). Echoes read from the reply
+    // mailslot are kept for the send until endTransfer().
     std::uint32_t beginTransfer();
     void endTransfer(std::uint32_t transferId);
 
@@ -88,13 +79,7 @@ public:
     void collectEchoes(std::uint32_t transferId, std::vector<Datagram>& out);
 
 private:
-    struct Pending {
-        std::uint32_t transferId = 0;
-        std::vector<Datagram> echoes;
-    };
-
     std::vector<std::uint32_t> broadcastAddresses() const;
-    void queueEcho(const std::uint8_t* bytes, std::size_t size);
 
     const WinsockSession mWinsock;
     const std::string mComputer;
@@ -102,10 +87,7 @@ private:
     mutable std::mutex mPeersLock;
     PeerTable mPeers;
 
-    std::mutex mTransfersLock;
-    std::vector<Pending> mPending;
-    std::array<std::uint32_t, recentTransferIds> mRecent{};
-    std::size_t mRecentCount = 0;
-    std::size_t mRecentNext = 0;
+    std::mutex mSendsLock;
+    SendRegistry mSends;
     FileHandle mEchoSlot;
 };

@@ -5,7 +5,7 @@
 #       three computers: a broadcast from one reaches the other two; 1 MB
 #       acknowledged arrives byte-identical, straight and through a hop that
 #       drops or doubles one datagram in ten; two acknowledged sends from two
-#       threads of one process both arrive
+#       threads of one process both arrive, over UDP and through mailslots
 #   net_transport.sh robustness NETTOOL
 #       two computers: after 100,000 hostile datagrams the listener still
 #       runs and takes a normal send, its private bytes grown by less than
@@ -187,6 +187,14 @@ delivery() {
   check "two threads of one process send 256 KB each at once" sends 1 TVSIM2 3 262144 31 --threads 2
   check "computer 2 has the first thread's" wait_for 10 has_payload "$in2" 3 "$work/b31" TVSIM1
   check "computer 2 has the second thread's" wait_for 10 has_payload "$in2" 3 "$work/b32" TVSIM1
+
+  # The mailslot way alone, on one computer (Wine delivers no other): both
+  # threads' echoes come through the process's one reply mailslot.
+  body 65536 71 "$work/b71"
+  body 65536 72 "$work/b72"
+  check "two threads on computer 2 send 64 KB each to '.' through mailslots" sends 2 . 3 65536 71 --threads 2
+  check "computer 2 has the first thread's" wait_for 10 has_payload "$in2" 3 "$work/b71" TVSIM2
+  check "computer 2 has the second thread's" wait_for 10 has_payload "$in2" 3 "$work/b72" TVSIM2
 
   # Computer 3 becomes a lossy hop, and computer 1 finds TVSIM2 there.
   check "computer 3's listener stops" quit_listener "$listener3" "$in3" 10

@@ -17,6 +17,7 @@
 //   nettool flood HOST COUNT SEED      COUNT hostile datagrams to HOST:24170
 //   nettool udppong SECONDS            echoes datagrams on UDP port 24171
 //   nettool udpping HOST COUNT         420-byte round trips to HOST:24171
+//   nettool udpflow HOST COUNT WINDOW  the same with WINDOW datagrams in flight
 //   nettool name                       the computer name sends carry
 #include "base/Socket.h"
 
@@ -199,10 +200,17 @@ int send(int argc, char** argv) {
     NetTransport transport(computer.c_str());
     std::vector<std::string> lines(threads);
     std::vector<int> results(threads, 0);
+    // The sends begin together, most often within one tick of the clock, so
+    // two transfers of one size could share an identity.
+    std::atomic<int> ready{0};
     const auto run = [&](int i) {
         const std::vector<std::uint8_t> body = makeBody(size, seed + i);
         MailslotPeer peer(transport, host.c_str(), user.c_str());
         peer.setWindow(window);
+        ++ready;
+        const DWORD waiting = GetTickCount();
+        while (ready.load() < threads && GetTickCount() - waiting < 5000)
+            SwitchToThread();
         const DWORD began = GetTickCount();
         const bool ok = peer.send(type, body.data(), body.size());
         const DWORD ms = std::max<DWORD>(1, GetTickCount() - began);
@@ -362,6 +370,55 @@ int udpping(int argc, char** argv) {
     return 0;
 }
 
+// WINDOW pings in flight, each pong letting the next one go: the plain UDP
+// counterpart of a windowed send, with nothing but the datagrams.
+int udpflow(int argc, char** argv) {
+    if (argc < 5)
+        return 2;
+    const WinsockSession winsock;
+    const std::uint32_t address = resolve(argv[2]);
+    const unsigned long count = std::strtoul(argv[3], nullptr, 10);
+    const unsigned long window = std::max(1ul, std::strtoul(argv[4], nullptr, 10));
+    Socket udp = openUdpSocket(0, false, false);
+    if (address == 0 || !udp)
+        return 1;
+    std::uint8_t ping[messageSize] = {}, buffer[2048];
+    unsigned long sent = 0, back = 0, lost = 0;
+    const DWORD began = GetTickCount();
+    DWORD lastPong = began;
+    LARGE_INTEGER frequency, t0, t1;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&t0);
+    // Ends: every round either takes a pong or, after a second without one,
+    // writes the window off; and the whole run is held to a minute.
+    while (back + lost < count && GetTickCount() - began < 60000) {
+        while (sent - back - lost < window && sent < count) {
+            std::memcpy(ping, &sent, sizeof sent);
+            sendDatagram(udp.get(), ping, sizeof ping, address, pongPort);
+            ++sent;
+        }
+        std::size_t size = 0;
+        std::uint32_t from = 0;
+        std::uint16_t port = 0;
+        Received got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
+        if (got == Received::Nothing) {
+            waitReadable(udp.get(), 100);
+            got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
+        }
+        if (got == Received::Data) {
+            ++back;
+            lastPong = GetTickCount();
+        } else if (GetTickCount() - lastPong > 1000) {
+            lost += sent - back - lost;
+            lastPong = GetTickCount();
+        }
+    }
+    QueryPerformanceCounter(&t1);
+    const double seconds = (t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart);
+    std::printf("udp window=%lu pongs=%lu lost=%lu MB/s=%.2f\n", window, back, lost, back * messageSize / 1e6 / seconds);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -378,10 +435,12 @@ int main(int argc, char** argv) {
         return udppong(argc, argv);
     if (command == "udpping")
         return udpping(argc, argv);
+    if (command == "udpflow")
+        return udpflow(argc, argv);
     if (command == "name") {
         std::printf("%s\n", computerName().c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: nettool listen|send|body|flood|udppong|udpping|name ...\n");
+    std::fprintf(stderr, "usage: nettool listen|send|body|flood|udppong|udpping|udpflow|name ...\n");
     return 2;
 }
