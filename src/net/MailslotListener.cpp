@@ -150,6 +150,8 @@ void MailslotListener::run() {
                 continue;
             mTransport.heardOverUdp(buffer, size, address);
             core.take(buffer, size, Origin{Origin::Kind::Udp, address, port}, GetTickCount());
+            if (!datagramWaiting(mSocket.get()))
+                break;
         }
         return taken;
     };

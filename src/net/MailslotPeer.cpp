@@ -35,6 +35,10 @@ int takeReplies(SOCKET socket, SendWindow& window) {
             break;
         if (got == Received::Data)
             window.onReply(reply, size);
+        if (!datagramWaiting(socket)) {
+            ++taken;
+            break;
+        }
     }
     return taken;
 }

@@ -59,6 +59,11 @@ void waitReadable(SOCKET socket, std::uint32_t timeoutMs) {
         Sleep(timeoutMs);  // not to spin on a broken socket
 }
 
+bool datagramWaiting(SOCKET socket) {
+    u_long waiting = 0;
+    return socket != INVALID_SOCKET && ioctlsocket(socket, FIONREAD, &waiting) == 0 && waiting != 0;
+}
+
 Received receiveDatagram(SOCKET socket, std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
                          std::uint32_t& address, std::uint16_t& port) {
     if (socket == INVALID_SOCKET)

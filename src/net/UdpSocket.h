@@ -16,6 +16,10 @@ Socket openUdpSocket(std::uint16_t port, bool broadcast, bool exclusive);
 // none makes it a plain wait.
 void waitReadable(SOCKET socket, std::uint32_t timeoutMs);
 
+// Whether a datagram with bytes in it waits, without a system wait: a
+// cheaper question than a read that finds nothing.
+bool datagramWaiting(SOCKET socket);
+
 enum class Received { Data, Nothing, Dropped };
 // One waiting datagram into buffer (capacity bytes), with its size and
 // where it came from (host order). Dropped: one was taken and lost (larger
