@@ -152,6 +152,7 @@ bool MailslotPeer::send(unsigned type, const void* body, std::size_t length) {
         // until it reports nothing left showed it empty, so the next round waits.
         bool more = false;
         for (;;) {
+            mAcknowledgedCount = window.acknowledgedCount();
             if (stopped())
                 return false;
             due.clear();
