@@ -110,7 +110,18 @@ bool MailslotListener::start() {
 void MailslotListener::stop() {
     mStop.store(true);
     if (mThread) {
-        WaitForSingleObject(mThread.get(), INFINITE);
+        // A handler may be waiting for an answer to a message it sent to a
+        // window of this thread (asking the user-interface thread for a
+        // copy): those are answered while waiting, or neither thread would go on.
+        HANDLE thread = mThread.get();
+        DWORD woke = WAIT_OBJECT_0 + 1;
+        while (woke == WAIT_OBJECT_0 + 1) {
+            woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        if (woke != WAIT_OBJECT_0)
+            WaitForSingleObject(thread, INFINITE);
         mThread.reset();
     }
     mSocket.reset();

@@ -40,9 +40,10 @@ public:
     // when the thread cannot start. A mailslot or port another process holds
     // leaves that way deaf (see listening()); the other still works.
     bool start();
-    // Sets the stop token and waits for the thread. A handler sending at the
-    // time stops at its next message, so this returns within moments. The
-    // listener cannot be started again.
+    // Sets the stop token and waits for the thread, answering meanwhile the
+    // messages handlers send to this thread's windows. A handler sending at
+    // the time stops at its next message, so this returns within moments.
+    // Never from a handler. The listener cannot be started again.
     void stop();
 
     enum Way { Mailslot = 1, Udp = 2 };

@@ -10,7 +10,8 @@
 #       two computers: after 100,000 hostile datagrams the listener still
 #       runs and takes a normal send, its private bytes grown by less than
 #       64 MB; stop() returns promptly while a handler sends a long answer to
-#       a computer that never echoes
+#       a computer that never echoes, asking the main thread by sent messages
+#       between tries
 # Exit code 77 (skipped) without root, network namespaces or the simulated
 # computers.
 set -uo pipefail
@@ -243,7 +244,8 @@ robustness() {
   check "the listener stops" quit_listener "$listener1" "$in1" 10
 
   # The answer goes to computer 2, where nothing listens: it is never
-  # echoed, and the handler tries it again and again.
+  # echoed, and the handler tries it again and again, each time after a
+  # message to the main thread, which only stop() answers once it waits.
   local in1b=$work/in1b
   check "computer 1 listens, answering requests" listen_on 1 "$in1b" --answer "$(address 2)" 4000000
   local answering=$listener

@@ -7,9 +7,10 @@
 //       OUTDIR/failed.txt; memory.txt gets the private bytes once listening
 //       and after each payload. OUTDIR/ready tells which ways listen.
 //       --answer: a type 7 payload is answered with SIZE bytes of type 9 to
-//       HOST, tried up to ten times like a persistent handler (OUTDIR/answering
-//       first). Ends after SECONDS or once OUTDIR/quit exists, and writes how
-//       long stop() took to OUTDIR/stopped.
+//       HOST, tried up to ten times like a persistent handler, each try after
+//       asking the main thread by a sent message (OUTDIR/answering first).
+//       Ends after SECONDS or once OUTDIR/quit exists, and writes how long
+//       stop() took to OUTDIR/stopped.
 //   nettool send HOST TYPE SIZE [SEED] [--threads N] [--window W] [--user NAME]
 //       SIZE pseudo-random bytes from SEED (thread i uses SEED + i); one line
 //       per send with its result and speed. Exit code 0 when all succeeded.
@@ -85,7 +86,26 @@ std::string memoryLine() {
 struct AnswerPlan {
     std::string host;
     std::size_t size = 0;
+    // A window of the main thread, which stands for the user-interface thread.
+    HWND ui = nullptr;
 };
+
+// What the user-interface thread answers when a handler asks it for a copy
+// of something (here, nothing but that it answered).
+LRESULT CALLBACK uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP)
+        return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND makeUiWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = uiWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "NettoolUi";
+    RegisterClassA(&windowClass);
+    return CreateWindowA("NettoolUi", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
 
 class Recorder : public MessageHandler {
 public:
@@ -121,8 +141,10 @@ private:
         writeFile(mFolder + "/answering", mAnswer->host + "\n");
         const std::vector<std::uint8_t> body = makeBody(mAnswer->size, 7);
         MailslotPeer peer(mListener.transport(), mAnswer->host.c_str(), user, mListener.stopToken());
+        // Before each try it asks the user-interface thread, as the program's
+        // handlers do for the user name: stop() must answer that meanwhile.
         int tries = 0;
-        while (tries < 10 && !peer.send(9, body.data(), body.size()))
+        while (tries < 10 && (SendMessageA(mAnswer->ui, WM_APP, 0, 0) != 1 || !peer.send(9, body.data(), body.size())))
             ++tries;
         writeFile(mFolder + "/answered", std::to_string(tries) + " failed tries\n");
     }
@@ -142,7 +164,7 @@ int listen(int argc, char** argv) {
     AnswerPlan plan;
     const AnswerPlan* answer = nullptr;
     if (argc >= 7 && std::strcmp(argv[4], "--answer") == 0) {
-        plan = {argv[5], std::strtoul(argv[6], nullptr, 10)};
+        plan = {argv[5], std::strtoul(argv[6], nullptr, 10), makeUiWindow()};
         answer = &plan;
     }
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -168,8 +190,12 @@ int listen(int argc, char** argv) {
     std::printf("listening as %s\n", computer.c_str());
     std::fflush(stdout);
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < seconds * 1000 && !exists(folder + "/quit"))
-        Sleep(20);
+    while (GetTickCount() - start < seconds * 1000 && !exists(folder + "/quit")) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
     const DWORD stopping = GetTickCount();
     listener.stop();
     writeFile(folder + "/stopped", "stop_ms " + std::to_string(GetTickCount() - stopping) + "\n");
