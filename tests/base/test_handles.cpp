@@ -1,7 +1,10 @@
 // The handle owners give back exactly what they own, once.
+#include "base/Socket.h"
+
 #include "base/FileHandle.h"
 #include "base/Gdi.h"
 #include "base/GlobalMemory.h"
+#include "base/KernelHandle.h"
 #include "base/RegKey.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +98,32 @@ TEST(Handles, GdiObjectsAreDeletedAndSelectionsUndone) {
     const HDC dcHandle = dc.get();
     dc.reset();
     EXPECT_EQ(GetObjectType(dcHandle), 0u);
+}
+
+TEST(Handles, SocketIsClosedOnceWithinItsSession) {
+    WinsockSession session;
+    ASSERT_TRUE(session.started());
+    const SOCKET raw = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    ASSERT_NE(raw, INVALID_SOCKET);
+    {
+        Socket owner(raw);
+        Socket moved(std::move(owner));
+        EXPECT_FALSE(owner);
+        EXPECT_EQ(moved.get(), raw);
+    }
+    int type = 0;
+    int size = sizeof type;
+    EXPECT_EQ(getsockopt(raw, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+}
+
+TEST(Handles, ThreadAndEventHandlesAreClosed) {
+    HANDLE raw = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(raw, nullptr);
+    { KernelHandle event(raw); }
+    EXPECT_FALSE(handleIsOpen(raw));
+    KernelHandle none;
+    EXPECT_FALSE(none) << "null is the failure value";
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include "net/UdpSocket.h"
+
+#include <mswsock.h>
+#include <windows.h>
+
+#ifndef SIO_UDP_CONNRESET
+#define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
+#endif
+
+namespace {
+
+sockaddr_in endpoint(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    where.sin_addr.s_addr = htonl(address);
+    return where;
+}
+
+}  // namespace
+
+Socket openUdpSocket(std::uint16_t port, bool broadcast, bool exclusive) {
+    Socket udp(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    if (!udp)
+        return udp;
+    const BOOL on = TRUE;
+    if (exclusive)
+        setsockopt(udp.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+    if (broadcast &&
+        setsockopt(udp.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) != 0)
+        return Socket();
+    // Room for every window in flight towards a listener, and some bursts.
+    const int bufferBytes = 1 << 20;
+    setsockopt(udp.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
+    const BOOL off = FALSE;
+    DWORD returned = 0;
+    WSAIoctl(udp.get(), SIO_UDP_CONNRESET, const_cast<BOOL*>(&off), sizeof off, nullptr, 0, &returned, nullptr,
+             nullptr);
+    u_long nonBlocking = 1;
+    const sockaddr_in any = endpoint(INADDR_ANY, port);
+    if (ioctlsocket(udp.get(), FIONBIO, &nonBlocking) != 0 ||
+        bind(udp.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0)
+        return Socket();
+    return udp;
+}
+
+void waitReadable(SOCKET socket, std::uint32_t timeoutMs) {
+    if (socket == INVALID_SOCKET) {
+        Sleep(timeoutMs);
+        return;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval timeout{};
+    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
+    timeout.tv_usec = static_cast<long>(timeoutMs % 1000 * 1000);
+    if (select(0, &readable, nullptr, nullptr, &timeout) == SOCKET_ERROR)
+        Sleep(timeoutMs);  // not to spin on a broken socket
+}
+
+bool datagramWaiting(SOCKET socket) {
+    u_long waiting = 0;
+    return socket != INVALID_SOCKET && ioctlsocket(socket, FIONREAD, &waiting) == 0 && waiting != 0;
+}
+
+Received receiveDatagram(SOCKET socket, std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
+                         std::uint32_t& address, std::uint16_t& port) {
+    if (socket == INVALID_SOCKET)
+        return Received::Nothing;
+    sockaddr_in from{};
+    int fromSize = sizeof from;
+    const int got = recvfrom(socket, reinterpret_cast<char*>(buffer), static_cast<int>(capacity), 0,
+                             reinterpret_cast<sockaddr*>(&from), &fromSize);
+    if (got == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        if (error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET)
+            return Received::Dropped;
+        return Received::Nothing;
+    }
+    size = static_cast<std::size_t>(got);
+    address = ntohl(from.sin_addr.s_addr);
+    port = ntohs(from.sin_port);
+    return Received::Data;
+}
+
+bool sendDatagram(SOCKET socket, const std::uint8_t* bytes, std::size_t size, std::uint32_t address,
+                  std::uint16_t port) {
+    if (socket == INVALID_SOCKET)
+        return false;
+    const sockaddr_in to = endpoint(address, port);
+    const int sent = sendto(socket, reinterpret_cast<const char*>(bytes), static_cast<int>(size), 0,
+                            reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    return sent == static_cast<int>(size) || (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK);
+}

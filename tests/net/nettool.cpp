@@ -1,0 +1,472 @@
+// The transport from the outside, for the network tests and the benchmark:
+//
+//   nettool listen OUTDIR SECONDS [--answer HOST SIZE]
+//       A MailslotListener with a recording handler for every type. Each
+//       complete payload becomes OUTDIR/N-tTYPE.body with OUTDIR/N-tTYPE.info
+//       (type, computer, user, length); each failed transfer a line in
+//       OUTDIR/failed.txt; memory.txt gets the private bytes once listening
+//       and after each payload. OUTDIR/ready tells which ways listen.
+//       --answer: a type 7 payload is answered with SIZE bytes of type 9 to
+//       HOST, tried up to ten times like a persistent handler, each try after
+//       asking the main thread by a sent message (OUTDIR/answering first).
+//       Ends after SECONDS or once OUTDIR/quit exists, and writes how long
+//       stop() took to OUTDIR/stopped.
+//   nettool send HOST TYPE SIZE [SEED] [--threads N] [--window W] [--user NAME]
+//       SIZE pseudo-random bytes from SEED (thread i uses SEED + i); one line
+//       per send with its result and speed. Exit code 0 when all succeeded.
+//   nettool body SIZE SEED FILE        the body send sends, into FILE
+//   nettool flood HOST COUNT SEED      COUNT hostile datagrams to HOST:24170
+//   nettool udppong SECONDS            echoes datagrams on UDP port 24171
+//   nettool udpping HOST COUNT         420-byte round trips to HOST:24171
+//   nettool udpflow HOST COUNT WINDOW  the same with WINDOW datagrams in flight
+//   nettool name                       the computer name sends carry
+#include "base/Socket.h"
+
+#include "base/String.h"
+#include "net/MailslotListener.h"
+#include "net/MailslotPeer.h"
+#include "net/UdpSocket.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <ws2tcpip.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr std::uint16_t pongPort = 24171;
+
+std::vector<std::uint8_t> makeBody(std::size_t size, std::uint64_t seed) {
+    std::vector<std::uint8_t> body(size);
+    std::uint64_t state = seed * 0x9E3779B97F4A7C15ull + 1;
+    for (std::uint8_t& byte : body) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return body;
+}
+
+std::string computerName() {
+    String name;
+    name.assignComputerName();
+    return name.text();
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Private bytes: the commit charge, which Windows and Wine both report
+// (Wine leaves PrivateUsage at 0).
+std::string memoryLine() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return "private=0 peak=0";
+    return "private=" + std::to_string(counters.PagefileUsage) + " peak=" + std::to_string(counters.PeakPagefileUsage);
+}
+
+struct AnswerPlan {
+    std::string host;
+    std::size_t size = 0;
+    // A window of the main thread, which stands for the user-interface thread.
+    HWND ui = nullptr;
+};
+
+// What the user-interface thread answers when a handler asks it for a copy
+// of something (here, nothing but that it answered).
+LRESULT CALLBACK uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP)
+        return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND makeUiWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = uiWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "NettoolUi";
+    RegisterClassA(&windowClass);
+    return CreateWindowA("NettoolUi", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+class Recorder : public MessageHandler {
+public:
+    Recorder(unsigned messageType, const std::string& folder, std::atomic<int>& serial, std::mutex& files,
+             MailslotListener& listener, const AnswerPlan* answer)
+        : MessageHandler(messageType), mFolder(folder), mSerial(serial), mFiles(files), mListener(listener),
+          mAnswer(answer) {}
+
+    void onTransferFailed() override {
+        const std::lock_guard<std::mutex> lock(mFiles);
+        std::ofstream(mFolder + "/failed.txt", std::ios::app) << "type " << type << "\n";
+    }
+
+    void handle(const char* computer, const char* user, const std::uint8_t* body, std::uint32_t length) override {
+        try {
+            const std::string name = mFolder + "/" + std::to_string(++mSerial) + "-t" + std::to_string(type);
+            std::ofstream(name + ".body", std::ios::binary).write(reinterpret_cast<const char*>(body), length);
+            writeFile(name + ".info", "type " + std::to_string(type) + "\ncomputer " + computer + "\nuser " + user +
+                                          "\nlength " + std::to_string(length) + "\n");
+            {
+                const std::lock_guard<std::mutex> lock(mFiles);
+                std::ofstream(mFolder + "/memory.txt", std::ios::app) << "payload " << memoryLine() << "\n";
+            }
+            if (mAnswer != nullptr && type == 7)
+                answer(user);
+        } catch (const std::exception&) {
+            // A handler never throws into the listener.
+        }
+    }
+
+private:
+    void answer(const char* user) {
+        writeFile(mFolder + "/answering", mAnswer->host + "\n");
+        const std::vector<std::uint8_t> body = makeBody(mAnswer->size, 7);
+        MailslotPeer peer(mListener.transport(), mAnswer->host.c_str(), user, mListener.stopToken());
+        // Before each try it asks the user-interface thread, as the program's
+        // handlers do for the user name: stop() must answer that meanwhile.
+        int tries = 0;
+        while (tries < 10 && (SendMessageA(mAnswer->ui, WM_APP, 0, 0) != 1 || !peer.send(9, body.data(), body.size())))
+            ++tries;
+        writeFile(mFolder + "/answered", std::to_string(tries) + " failed tries\n");
+    }
+
+    const std::string mFolder;
+    std::atomic<int>& mSerial;
+    std::mutex& mFiles;
+    MailslotListener& mListener;
+    const AnswerPlan* const mAnswer;
+};
+
+int listen(int argc, char** argv) {
+    if (argc < 4)
+        return 2;
+    const std::string folder = argv[2];
+    const DWORD seconds = std::strtoul(argv[3], nullptr, 10);
+    AnswerPlan plan;
+    const AnswerPlan* answer = nullptr;
+    if (argc >= 7 && std::strcmp(argv[4], "--answer") == 0) {
+        plan = {argv[5], std::strtoul(argv[6], nullptr, 10), makeUiWindow()};
+        answer = &plan;
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string computer = computerName();
+    std::atomic<int> serial{0};
+    std::mutex files;
+    MailslotListener listener(computer.c_str());
+    std::vector<std::unique_ptr<Recorder>> recorders;
+    for (unsigned type = 0; type < 16; ++type) {
+        recorders.push_back(std::make_unique<Recorder>(type, folder, serial, files, listener, answer));
+        listener.addHandler(*recorders.back());
+    }
+    if (!listener.start())
+        return 1;
+    {
+        const std::lock_guard<std::mutex> lock(files);
+        std::ofstream(folder + "/memory.txt", std::ios::app) << "start " << memoryLine() << "\n";
+    }
+    writeFile(folder + "/ready", "computer " + computer + "\nudp " +
+                                     std::to_string((listener.listening() & MailslotListener::Udp) != 0) +
+                                     "\nmailslot " +
+                                     std::to_string((listener.listening() & MailslotListener::Mailslot) != 0) + "\n");
+    std::printf("listening as %s\n", computer.c_str());
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < seconds * 1000 && !exists(folder + "/quit")) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    const DWORD stopping = GetTickCount();
+    listener.stop();
+    writeFile(folder + "/stopped", "stop_ms " + std::to_string(GetTickCount() - stopping) + "\n");
+    return 0;
+}
+
+int send(int argc, char** argv) {
+    if (argc < 5)
+        return 2;
+    const std::string host = argv[2];
+    const unsigned type = std::strtoul(argv[3], nullptr, 10);
+    const std::size_t size = std::strtoul(argv[4], nullptr, 10);
+    std::uint64_t seed = 1;
+    int threads = 1;
+    std::uint32_t window = defaultSendWindow;
+    std::string user = "tester";
+    for (int i = 5; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
+            threads = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc)
+            window = std::strtoul(argv[++i], nullptr, 10);
+        else if (std::strcmp(argv[i], "--user") == 0 && i + 1 < argc)
+            user = argv[++i];
+        else
+            seed = std::strtoull(argv[i], nullptr, 10);
+    }
+    const std::string computer = computerName();
+    NetTransport transport(computer.c_str());
+    std::vector<std::string> lines(threads);
+    std::vector<int> results(threads, 0);
+    // The sends begin together, most often within one tick of the clock, so
+    // two transfers of one size could share an identity.
+    std::atomic<int> ready{0};
+    const auto run = [&](int i) {
+        const std::vector<std::uint8_t> body = makeBody(size, seed + i);
+        MailslotPeer peer(transport, host.c_str(), user.c_str());
+        peer.setWindow(window);
+        ++ready;
+        const DWORD waiting = GetTickCount();
+        while (ready.load() < threads && GetTickCount() - waiting < 5000)
+            SwitchToThread();
+        const DWORD began = GetTickCount();
+        const bool ok = peer.send(type, body.data(), body.size());
+        const DWORD ms = std::max<DWORD>(1, GetTickCount() - began);
+        char line[200];
+        std::snprintf(line, sizeof line, "%s bytes=%zu messages=%u acknowledged=%u ms=%lu MB/s=%.2f",
+                      ok ? "sent" : "failed", size, peer.messageCount(), peer.acknowledgedCount(),
+                      static_cast<unsigned long>(ms), size / 1e6 / (ms / 1e3));
+        lines[i] = line;
+        results[i] = ok;
+    };
+    std::vector<std::thread> running;
+    for (int i = 1; i < threads; ++i)
+        running.emplace_back(run, i);
+    run(0);
+    for (std::thread& thread : running)
+        thread.join();
+    for (const std::string& line : lines)
+        std::printf("%s\n", line.c_str());
+    return std::count(results.begin(), results.end(), 1) == threads ? 0 : 1;
+}
+
+int body(int argc, char** argv) {
+    if (argc < 5)
+        return 2;
+    const std::vector<std::uint8_t> bytes = makeBody(std::strtoul(argv[2], nullptr, 10), std::strtoull(argv[3], nullptr, 10));
+    std::ofstream(argv[4], std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return 0;
+}
+
+std::uint32_t resolve(const char* host) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr)
+        return 0;
+    const std::uint32_t address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+    freeaddrinfo(found);
+    return address;
+}
+
+// Random sizes and bytes; messages of every type announcing huge transfers
+// with random chunks, from made-up computers; and a few such transfers fed
+// many chunks each, so stored chunks press against the listener's limit.
+void hostile(std::uint64_t& state, std::vector<std::uint8_t>& out) {
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<std::uint32_t>(state >> 16);
+    };
+    const std::uint32_t kind = next() % 20;
+    out.resize(kind < 4 ? next() % 1400 : kind == 4 ? 419 : kind == 5 ? 421 : messageSize);
+    for (std::uint8_t& byte : out)
+        byte = static_cast<std::uint8_t>(next());
+    Message message;
+    if (kind < 9 || !Message::decode(out.data(), out.size(), message))
+        return;
+    message.type = static_cast<std::uint8_t>(next() % 16);
+    message.totalLength = next() % (32768u * 400);
+    if (kind >= 15) {
+        message.type = static_cast<std::uint8_t>(kind - 14);
+        message.transferId = 0xF00000 + kind;
+        message.totalLength = 32767u * 400;
+    }
+    const std::string name = "H" + std::to_string(kind >= 15 ? kind : next() % 100000);
+    std::memcpy(message.data.data(), name.c_str(), name.size() + 1);
+    const std::uint32_t chunk = static_cast<std::uint32_t>(messageDataSize - name.size() - 1);
+    message.chunkIndex = static_cast<std::int16_t>(next() % (message.totalLength / chunk + 1));
+    message.encode(out.data());
+}
+
+int flood(int argc, char** argv) {
+    if (argc < 5)
+        return 2;
+    const WinsockSession winsock;
+    const std::uint32_t address = resolve(argv[2]);
+    const unsigned long count = std::strtoul(argv[3], nullptr, 10);
+    std::uint64_t state = std::strtoull(argv[4], nullptr, 10) * 0x9E3779B97F4A7C15ull + 1;
+    Socket udp = openUdpSocket(0, false, false);
+    if (address == 0 || !udp)
+        return 1;
+    std::vector<std::uint8_t> datagram;
+    unsigned long sent = 0;
+    for (unsigned long i = 0; i < count; ++i) {
+        hostile(state, datagram);
+        sent += sendDatagram(udp.get(), datagram.data(), datagram.size(), address, listenerPort);
+        // Bursts the listener can mostly take in, rather than a flood the
+        // receive buffer drops.
+        if (i % 1024 == 1023)
+            Sleep(1);
+    }
+    std::printf("flooded %lu of %lu\n", sent, count);
+    return 0;
+}
+
+int udppong(int argc, char** argv) {
+    if (argc < 3)
+        return 2;
+    const WinsockSession winsock;
+    Socket udp = openUdpSocket(pongPort, false, true);
+    if (!udp)
+        return 1;
+    std::printf("ponging\n");
+    std::fflush(stdout);
+    const DWORD start = GetTickCount(), seconds = std::strtoul(argv[2], nullptr, 10);
+    std::uint8_t buffer[2048];
+    while (GetTickCount() - start < seconds * 1000) {
+        waitReadable(udp.get(), 100);
+        std::size_t size = 0;
+        std::uint32_t from = 0;
+        std::uint16_t port = 0;
+        for (int i = 0; i < 64 && receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port) != Received::Nothing; ++i)
+            sendDatagram(udp.get(), buffer, size, from, port);
+    }
+    return 0;
+}
+
+int udpping(int argc, char** argv) {
+    if (argc < 4)
+        return 2;
+    const WinsockSession winsock;
+    const std::uint32_t address = resolve(argv[2]);
+    const unsigned long count = std::strtoul(argv[3], nullptr, 10);
+    Socket udp = openUdpSocket(0, false, false);
+    if (address == 0 || !udp)
+        return 1;
+    std::uint8_t ping[messageSize] = {}, buffer[2048];
+    std::vector<double> trips;
+    LARGE_INTEGER frequency, began, ended, t0, t1;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&began);
+    for (unsigned long i = 0; i < count; ++i) {
+        std::memcpy(ping, &i, sizeof i);
+        QueryPerformanceCounter(&t0);
+        sendDatagram(udp.get(), ping, sizeof ping, address, pongPort);
+        // Each wait ends within a second; a lost ping counts as a second.
+        bool back = false;
+        const DWORD sent = GetTickCount();
+        while (!back && GetTickCount() - sent < 1000) {
+            waitReadable(udp.get(), 100);
+            std::size_t size = 0;
+            std::uint32_t from = 0;
+            std::uint16_t port = 0;
+            while (!back && receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port) == Received::Data)
+                back = size == messageSize && std::memcmp(buffer, &i, sizeof i) == 0;
+        }
+        QueryPerformanceCounter(&t1);
+        trips.push_back((t1.QuadPart - t0.QuadPart) * 1000.0 / frequency.QuadPart);
+    }
+    QueryPerformanceCounter(&ended);
+    const double seconds = (ended.QuadPart - began.QuadPart) / static_cast<double>(frequency.QuadPart);
+    std::sort(trips.begin(), trips.end());
+    std::printf("udp round trips=%lu median_ms=%.3f p99_ms=%.3f MB/s=%.2f\n", count,
+                trips.empty() ? 0.0 : trips[trips.size() / 2], trips.empty() ? 0.0 : trips[trips.size() * 99 / 100],
+                count * messageSize / 1e6 / seconds);
+    return 0;
+}
+
+// WINDOW pings in flight, each pong letting the next one go: the plain UDP
+// counterpart of a windowed send, with nothing but the datagrams.
+int udpflow(int argc, char** argv) {
+    if (argc < 5)
+        return 2;
+    const WinsockSession winsock;
+    const std::uint32_t address = resolve(argv[2]);
+    const unsigned long count = std::strtoul(argv[3], nullptr, 10);
+    const unsigned long window = std::max(1ul, std::strtoul(argv[4], nullptr, 10));
+    Socket udp = openUdpSocket(0, false, false);
+    if (address == 0 || !udp)
+        return 1;
+    std::uint8_t ping[messageSize] = {}, buffer[2048];
+    unsigned long sent = 0, back = 0, lost = 0;
+    const DWORD began = GetTickCount();
+    DWORD lastPong = began;
+    LARGE_INTEGER frequency, t0, t1;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&t0);
+    // Ends: every round either takes a pong or, after a second without one,
+    // writes the window off; and the whole run is held to a minute.
+    while (back + lost < count && GetTickCount() - began < 60000) {
+        while (sent - back - lost < window && sent < count) {
+            std::memcpy(ping, &sent, sizeof sent);
+            sendDatagram(udp.get(), ping, sizeof ping, address, pongPort);
+            ++sent;
+        }
+        std::size_t size = 0;
+        std::uint32_t from = 0;
+        std::uint16_t port = 0;
+        Received got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
+        if (got == Received::Nothing) {
+            waitReadable(udp.get(), 100);
+            got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
+        }
+        if (got == Received::Data) {
+            ++back;
+            lastPong = GetTickCount();
+        } else if (GetTickCount() - lastPong > 1000) {
+            lost += sent - back - lost;
+            lastPong = GetTickCount();
+        }
+    }
+    QueryPerformanceCounter(&t1);
+    const double seconds = (t1.QuadPart - t0.QuadPart) / static_cast<double>(frequency.QuadPart);
+    std::printf("udp window=%lu pongs=%lu lost=%lu MB/s=%.2f\n", window, back, lost, back * messageSize / 1e6 / seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "listen")
+        return listen(argc, argv);
+    if (command == "send")
+        return send(argc, argv);
+    if (command == "body")
+        return body(argc, argv);
+    if (command == "flood")
+        return flood(argc, argv);
+    if (command == "udppong")
+        return udppong(argc, argv);
+    if (command == "udpping")
+        return udpping(argc, argv);
+    if (command == "udpflow")
+        return udpflow(argc, argv);
+    if (command == "name") {
+        std::printf("%s\n", computerName().c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: nettool listen|send|body|flood|udppong|udpping|udpflow|name ...\n");
+    return 2;
+}
