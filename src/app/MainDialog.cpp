@@ -5,6 +5,9 @@
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
 #include "ui/ClearStackDialog.h"
+
+#include <initializer_list>
+#include <string>
 #include "ui/WaitCursor.h"
 
 namespace {
@@ -13,13 +16,36 @@ namespace {
 const UINT reportMessage = WM_APP + 16;
 }  // namespace
 
+namespace {
+std::string computerName() {
+    String name;
+    name.assignComputerName();
+    return name.text();
+}
+}  // namespace
+
 MainDialog::MainDialog(HWND ownerWindow)
     : Dialog(IDD_MAIN, ownerWindow),
       icon(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_APP))),
       // A new shell (after explorer restarted) announces itself with this.
-      mTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
+      mTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")),
+      mListener(computerName().c_str()),
+      mBridge(mListener, mState),
+      mUserQuery({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
+      mUserReply(mBridge),
+      mClipListQuery({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
+      mClipListReply(mBridge),
+      mFetchRequest({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
+      mFetchData(mBridge) {
+    for (MessageHandler* handler : std::initializer_list<MessageHandler*>{
+             &mUserQuery, &mUserReply, &mClipListQuery, &mClipListReply, &mFetchRequest, &mFetchData})
+        mListener.addHandler(*handler);
+}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // The handlers and the bridge go with this object: the thread first.
+    mListener.stop();
+}
 
 bool MainDialog::onInitDialog() {
     WaitCursor wait;
@@ -39,6 +65,8 @@ bool MainDialog::onInitDialog() {
     // The system answers with WM_DRAWCLIPBOARD at once, so the content found
     // on the clipboard now is pushed like any later change.
     mViewer.join(hwnd);
+    mBridge.setWindow(hwnd);
+    mListener.start();
     firstShowPending = true;
     mState.historyStack.clear();
     return true;
@@ -46,6 +74,8 @@ bool MainDialog::onInitDialog() {
 
 void MainDialog::onDestroy() {
     WaitCursor wait;
+    mListener.stop();
+    mBridge.setWindow(nullptr);
     mViewer.leave();
     saveState(false);
 }
@@ -83,6 +113,9 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam)
             saveState(false);
         break;
+    case netCallMessage:
+        onNetCall(*reinterpret_cast<NetCall*>(lParam));
+        return TRUE;
     case reportMessage:
         showProblem(static_cast<Problem>(wParam), static_cast<DWORD>(lParam));
         return TRUE;
@@ -235,8 +268,10 @@ void MainDialog::showContextMenu(std::uint32_t buttonId) {
         }
         break;
     case CMD_SHARE:
+        share(buttonId);
+        break;
     case CMD_GET:
-        // Sharing and fetching arrive with the network.
+        fetch();
         break;
     default:
         onCommand(id, 0);

@@ -3,6 +3,7 @@
 // properties window. UI only: the rules live in the state's classes.
 #pragma once
 
+#include "app/NetBridge.h"
 #include "app/ProgramState.h"
 #include "base/Clipboard.h"
 #include "base/Timer.h"
@@ -11,7 +12,10 @@
 #include "tray/MenuCommands.h"
 #include "tray/MenuGlyphs.h"
 #include "tray/Tray.h"
+#include "net/MailslotListener.h"
+#include "net/ShareHandlers.h"
 #include "ui/Dialog.h"
+#include "ui/ShareNetwork.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +50,12 @@ private:
     void showStackMenu();
     void showContextMenu(std::uint32_t buttonId);
     void restoreEntry(const MenuChoice& choice);
+    // Share and Get of a button's context menu.
+    void share(std::uint32_t buttonId);
+    void fetch();
+    // A question or report from the network, on this thread.
+    void onNetCall(NetCall& netCall);
+    void takeFetched(const std::uint8_t* body, std::uint32_t length);
 
     // Saved state, kept in the stack file.
     void loadState();
@@ -65,5 +75,18 @@ private:
     // Save failures already told, by error code: each kind once.
     std::set<DWORD> mToldSaveErrors;
     UINT mTaskbarCreated;
+
+    // The network: the listener thread and the handlers it calls, which
+    // reach this thread only through the bridge. Stopped before the
+    // handlers go.
+    MailslotListener mListener;
+    NetBridge mBridge;
+    OpenDialogs mOpen;
+    UserQueryHandler mUserQuery;
+    UserReplyHandler mUserReply;
+    ClipListQueryHandler mClipListQuery;
+    ClipListReplyHandler mClipListReply;
+    FetchRequestHandler mFetchRequest;
+    FetchDataHandler mFetchData;
     bool firstShowPending = false;
 };

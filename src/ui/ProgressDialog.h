@@ -1,0 +1,39 @@
+// Fetches one shared clipboard entry from another computer and shows how
+// much of it has come. The data itself goes onto the clipboard from the
+// program's handling of the answer, which ends this dialog with 1; failure
+// or Cancel end it with 2.
+#pragma once
+
+#include "base/String.h"
+#include "ui/Dialog.h"
+#include "ui/ShareNetwork.h"
+
+#include <cstdint>
+#include <memory>
+
+class ProgressDialog : public Dialog {
+public:
+    ProgressDialog(HWND ownerWindow, ShareNetwork& network, OpenDialogs& open);
+
+    // Set before run().
+    String computerName;
+    std::uint32_t entryId = 0;
+
+    // The transfer's size in message bytes.
+    void setTotal(unsigned messageBytes);
+    // Message bytes received so far; redrawn at most every 300 ms.
+    void setProgress(unsigned messageBytes);
+    // The program's end of it: 1 when the clipboard took the data, 2 otherwise.
+    void finish(bool fetched);
+
+    bool onInitDialog() override;
+    void onDestroy() override;
+
+private:
+    ShareNetwork& mNetwork;
+    OpenDialogs& mOpen;
+    unsigned mTotalBytes = 100;
+    String mFormatText;
+    DWORD mNextUpdateTime = 0;
+    std::unique_ptr<PendingFetch> mRequest;
+};
