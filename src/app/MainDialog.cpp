@@ -113,6 +113,9 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam)
             saveState(false);
         break;
+    case fetchedMessage:
+        restoreFetched(reinterpret_cast<ClipSnapshot*>(lParam));
+        return TRUE;
     case netCallMessage:
         onNetCall(*reinterpret_cast<NetCall*>(lParam));
         return TRUE;

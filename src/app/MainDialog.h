@@ -56,6 +56,9 @@ private:
     // A question or report from the network, on this thread.
     void onNetCall(NetCall& netCall);
     void takeFetched(const std::uint8_t* body, std::uint32_t length);
+    void restoreFetched(ClipSnapshot* fetched);
+    // A fetched snapshot to put on the clipboard: lParam owns it.
+    static constexpr UINT fetchedMessage = WM_APP + 21;
 
     // Saved state, kept in the stack file.
     void loadState();

@@ -13,6 +13,8 @@
 #include "ui/ShareDialog.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 // While a sharing dialog runs, the menus offer neither another one nor Exit.
@@ -137,9 +139,27 @@ void MainDialog::takeFetched(const std::uint8_t* body, std::uint32_t length) {
         progress->finish(false);
         return;
     }
-    // The change this makes reaches the active button like any other: the
-    // previous content goes onto the history.
-    const ClipboardResult result = restoreClipboard(hwnd, snapshot);
+    // Put on the clipboard from the dialog's own loop, not inside the
+    // listener's call: the change it makes must reach this window like any
+    // other, and the previous content go onto the history.
+    auto* fetched = new (std::nothrow) ClipSnapshot;
+    if (!fetched) {
+        progress->finish(false);
+        return;
+    }
+    fetched->takeFrom(snapshot);
+    if (!PostMessageA(hwnd, fetchedMessage, 0, reinterpret_cast<LPARAM>(fetched))) {
+        delete fetched;
+        progress->finish(false);
+    }
+}
+
+void MainDialog::restoreFetched(ClipSnapshot* fetched) {
+    std::unique_ptr<ClipSnapshot> owned(fetched);
+    ProgressDialog* progress = mOpen.progress;
+    if (!progress)
+        return;
+    const ClipboardResult result = restoreClipboard(hwnd, *owned);
     note(result);
     progress->finish(result != ClipboardResult::Busy);
 }

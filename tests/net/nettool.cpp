@@ -14,6 +14,8 @@
 //   nettool send HOST TYPE SIZE [SEED] [--threads N] [--window W] [--user NAME]
 //       SIZE pseudo-random bytes from SEED (thread i uses SEED + i); one line
 //       per send with its result and speed. Exit code 0 when all succeeded.
+//   nettool fetch HOST FIRST LAST USER fetch requests for entries FIRST..LAST
+//                                      as USER; prints how many were taken
 //   nettool body SIZE SEED FILE        the body send sends, into FILE
 //   nettool flood HOST COUNT SEED      COUNT hostile datagrams to HOST:24170
 //   nettool udppong SECONDS            echoes datagrams on UDP port 24171
@@ -445,6 +447,23 @@ int udpflow(int argc, char** argv) {
     return 0;
 }
 
+int fetch(int argc, char** argv) {
+    if (argc != 6)
+        return 2;
+    const std::string computer = computerName();
+    NetTransport transport(computer.c_str());
+    MailslotPeer peer(transport, argv[2], argv[5]);
+    int taken = 0;
+    const std::uint32_t last = std::strtoul(argv[4], nullptr, 10);
+    for (std::uint32_t id = std::strtoul(argv[3], nullptr, 10); id <= last; ++id) {
+        const std::uint8_t body[4] = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8),
+                                      static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 24)};
+        taken += peer.send(7, body, sizeof body) ? 1 : 0;
+    }
+    std::printf("taken %d\n", taken);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -455,6 +474,8 @@ int main(int argc, char** argv) {
         return send(argc, argv);
     if (command == "body")
         return body(argc, argv);
+    if (command == "fetch")
+        return fetch(argc, argv);
     if (command == "flood")
         return flood(argc, argv);
     if (command == "udppong")

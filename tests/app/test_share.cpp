@@ -1,0 +1,379 @@
+// Sharing between users, on computer A of three simulated ones (see
+// share_e2e.sh): the program runs in this process, so its dialogs can be read
+// as a user reads them, while B and C run the real program.
+#include "ShareScenario.h"
+
+#include "app/MainDialog.h"
+#include "driver/AppProcess.h"
+#include "driver/Clipboard.h"
+#include "driver/Menus.h"
+#include "driver/Wait.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const UINT trayNotify = WM_USER + 7;
+const UINT runOnDialogThread = WM_APP + 1;
+
+// Runs code on the dialog's own thread when asked with a sent message.
+class ProbeDialog : public MainDialog {
+public:
+    ProbeDialog() : MainDialog(nullptr) {}
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == runOnDialogThread) {
+            (*reinterpret_cast<const std::function<void()>*>(lParam))();
+            return TRUE;
+        }
+        return MainDialog::handleMessage(message, wParam, lParam);
+    }
+};
+
+// The program of computer A, its modal loop on a thread of its own.
+class ProgramA {
+public:
+    ProgramA() : mThread([this] { mDialog.run(); }) {
+        waitUntil([this] { return window() && !IsWindowVisible(window()); }, 20000);
+    }
+    ~ProgramA() {
+        if (HWND shown = window())
+            PostMessageA(shown, WM_COMMAND, CMD_EXIT, 0);
+        mThread.join();
+    }
+    HWND window() const { return findWindowOf(GetCurrentProcessId(), "#32770", "Tolvaran"); }
+    // Runs code on the program's thread, between its messages.
+    void onItsThread(const std::function<void()>& code) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window(), runOnDialogThread, 0, reinterpret_cast<LPARAM>(&code), SMTO_NORMAL, 20000,
+                            &ignored);
+    }
+    const ProgramState& state() const { return mDialog.state(); }
+    // Right click on its first button, then a key of the context menu.
+    bool contextCommand(WPARAM key) {
+        PostMessageA(window(), trayNotify, 1, WM_RBUTTONUP);
+        return pressMenuKeys({key});
+    }
+
+private:
+    ProbeDialog mDialog;
+    std::thread mThread;
+};
+
+HWND waitForDialog(const char* title, DWORD timeoutMs = 10000) {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findWindowOf(GetCurrentProcessId(), "#32770", title)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+std::string controlText(HWND control) {
+    char text[256] = {};
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}
+
+struct TreeEntry {
+    std::string text;
+    int image;
+    HTREEITEM item;
+    std::vector<TreeEntry> children;
+};
+
+std::vector<TreeEntry> treeLevel(HWND tree, HTREEITEM first) {
+    std::vector<TreeEntry> level;
+    for (HTREEITEM item = first; item;
+         item = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        char text[302] = {};
+        TVITEMA info{};
+        info.mask = TVIF_TEXT | TVIF_IMAGE;
+        info.hItem = item;
+        info.pszText = text;
+        info.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
+        const auto child =
+            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        level.push_back({text, info.iImage, item, treeLevel(tree, child)});
+    }
+    return level;
+}
+
+std::vector<TreeEntry> treeOf(HWND dialog) {
+    HWND tree = GetDlgItem(dialog, IDC_SHARED_TREE);
+    return treeLevel(tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+}
+
+// The clipboard as yet another program reads it.
+std::vector<ClipboardEntry> readBack() {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "tv-share-readback.txt";
+    DeleteFileA(path.c_str());
+    AppProcess reader("tvclip.exe");
+    DWORD code = 1;
+    if (!reader.start("dump \"" + path + "\"") || !reader.waitExit(15000, &code) || code != 0)
+        return {};
+    return loadEntries(path);
+}
+
+std::string entryBytes(const std::vector<ClipboardEntry>& entries, UINT format) {
+    for (const ClipboardEntry& entry : entries)
+        if (entry.format == format)
+            return entry.bytes;
+    return "<none>";
+}
+
+// Puts text on the clipboard and waits until the program has taken it in.
+void putAndSettle(ProgramA& program, const std::string& text) {
+    ASSERT_TRUE(putClipboardText(nullptr, text));
+    ASSERT_TRUE(waitUntil([&] {
+        std::string mirrored;
+        program.onItsThread([&] {
+            const TrayButton* active = program.state().buttons.active();
+            mirrored = active && active->snapshot.contentKind() == ContentKind::Text ? "text" : "";
+        });
+        return !mirrored.empty() && clipboardText() == text;
+    }));
+    program.onItsThread([] {});
+}
+
+// Opens the get dialog and waits until both other computers have answered.
+HWND openGetDialog(ProgramA& program, std::vector<TreeEntry>& tree) {
+    if (!program.contextCommand('G'))
+        return nullptr;
+    HWND dialog = waitForDialog("Get shared clipboard");
+    if (dialog)
+        waitUntil([&] { return (tree = treeOf(dialog)).size() == 2; }, 15000);
+    return dialog;
+}
+
+void choose(HWND dialog, const TreeEntry& entry) {
+    HWND tree = GetDlgItem(dialog, IDC_SHARED_TREE);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(entry.item));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// One program of A; the tests run in order and end with B gone.
+class Sharing : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { program = new ProgramA; }
+    static void TearDownTestSuite() {
+        delete program;
+        program = nullptr;
+    }
+    static ProgramA* program;
+};
+ProgramA* Sharing::program = nullptr;
+
+TEST_F(Sharing, GetListsWhatOthersShareWithThisUserAndFetchesItWhole) {
+    ASSERT_NE(program->window(), nullptr);
+    putAndSettle(*program, "before the fetch");
+    std::vector<TreeEntry> tree;
+    HWND dialog = openGetDialog(*program, tree);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(tree.size(), 2u) << "Bert and Cole answered; this copy never answers itself";
+    EXPECT_EQ(tree[0].text, "Bert [TVSIM2]");
+    EXPECT_EQ(tree[1].text, "Cole [TVSIM3]");
+    ASSERT_EQ(tree[0].children.size(), 1u) << "what Bert shares with Anna only, not what he shares with nobody";
+    EXPECT_EQ(tree[0].children[0].text, scenario::pictureCaption);
+    EXPECT_EQ(tree[0].children[0].image, 2) << "a picture";
+    ASSERT_EQ(tree[1].children.size(), 2u);
+    EXPECT_EQ(tree[1].children[0].text, "Clipboard is Empty") << "sorted";
+    EXPECT_EQ(tree[1].children[1].text, scenario::colesText);
+    EXPECT_EQ(tree[1].children[1].image, 1);
+
+    choose(dialog, tree[0].children[0]);
+    HWND progress = waitForDialog("Get Clipboard");
+    ASSERT_NE(progress, nullptr);
+    std::vector<std::string> shown;
+    waitUntil(
+        [&] {
+            if (IsWindow(progress)) {
+                const std::string text = controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT));
+                if (shown.empty() || shown.back() != text)
+                    shown.push_back(text);
+            }
+            return !IsWindow(dialog);
+        },
+        60000);
+    ASSERT_FALSE(IsWindow(dialog)) << "the get dialog closes once the fetch is over";
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), "0%");
+    bool between = false;
+    for (const std::string& text : shown)
+        between = between || (text != "0%" && text != "100%" && text.back() == '%');
+    EXPECT_TRUE(between) << "a percentage between 0 and 100 on the way";
+
+    const std::vector<ClipboardEntry> fetched = readBack();
+    EXPECT_EQ(entryBytes(fetched, CF_DIB), scenario::picture()) << "byte-identical, read by another program";
+    // The fetch is a clipboard change like any other.
+    std::string newest;
+    ContentKind active = ContentKind::Empty;
+    waitUntil([&] {
+        program->onItsThread([&] {
+            active = program->state().buttons.active()->snapshot.contentKind();
+            const ClipStack& history = program->state().historyStack;
+            if (history.count() > 0 && history.entry(0)->count() > 0)
+                newest = history.entry(0)->item(0)->format() == CF_TEXT ? "text" : "other";
+        });
+        return active == ContentKind::Picture;
+    });
+    EXPECT_EQ(active, ContentKind::Picture) << "the active button mirrors the fetched clipboard";
+    EXPECT_EQ(newest, "text") << "the content before the fetch went onto the history";
+
+    // An empty clipboard fetched: the dialog ends with OK, the clipboard stays.
+    putAndSettle(*program, "stays");
+    dialog = openGetDialog(*program, tree);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(tree.size(), 2u);
+    choose(dialog, tree[1].children[0]);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }, 20000));
+    EXPECT_EQ(waitForBoxOf(GetCurrentProcessId(), 0), nullptr) << "no failure reported";
+    EXPECT_EQ(clipboardText(), "stays");
+}
+
+TEST_F(Sharing, ShareListsWhoAnsweredAndStoresTheCheckedInListOrder) {
+    ASSERT_TRUE(program->contextCommand('H'));
+    HWND dialog = waitForDialog("Shared Clipboard");
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_USER_LIST);
+    auto rows = [&] {
+        std::vector<std::string> found;
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            char text[64] = {};
+            LVITEMA item{};
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+            const UINT image =
+                (static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK)) >>
+                 12);
+            found.push_back(std::string(text) + (image == 2 ? " [x]" : " [ ]"));
+        }
+        return found;
+    };
+    std::vector<std::string> shown;
+    waitUntil([&] { return (shown = rows()).size() == 3; }, 15000);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Bert [ ]", "Cole [ ]", "Dora [x]"}))
+        << "sorted; the allowed user keeps her check";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_SELECTED_USERS), static_cast<UINT>(BST_CHECKED));
+
+    auto check = [&](int row, UINT image) {
+        LVITEMA item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(image);
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    };
+    check(1, 2);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    std::vector<std::string> allowed;
+    program->onItsThread([&] {
+        const StringList& users = program->state().buttons.button(0)->allowedUsers;
+        for (int i = 0; i < users.count(); ++i)
+            allowed.push_back(users.at(i).text());
+    });
+    EXPECT_EQ(allowed, (std::vector<std::string>{"Cole", "TVSIM3", "Dora", "DORA-PC"}));
+
+    // "Selected" with nobody checked says so and stays; Cancel changes nothing.
+    ASSERT_TRUE(program->contextCommand('H'));
+    dialog = waitForDialog("Shared Clipboard");
+    ASSERT_NE(dialog, nullptr);
+    list = GetDlgItem(dialog, IDC_USER_LIST);
+    waitUntil([&] { return rows().size() == 3; }, 15000);
+    for (int row = 0; row < 3; ++row)
+        check(row, 1);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = waitForBoxOf(GetCurrentProcessId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(boxText(box), "You must select one  or more users\nor set chek on All users");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    std::vector<std::string> after;
+    program->onItsThread([&] {
+        const StringList& users = program->state().buttons.button(0)->allowedUsers;
+        for (int i = 0; i < users.count(); ++i)
+            after.push_back(users.at(i).text());
+    });
+    EXPECT_EQ(after, allowed);
+}
+
+// Opening and closing the dialogs again and again while answers come in
+// from the other computers: nothing hangs, nothing is left behind.
+TEST_F(Sharing, DialogsOpenAndCloseWhileAnswersStreamIn) {
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    for (int round = 0; round < 500; ++round) {
+        const WPARAM key = round % 2 ? 'G' : 'H';
+        ASSERT_TRUE(program->contextCommand(key)) << round;
+        HWND dialog = waitForDialog(key == 'G' ? "Get shared clipboard" : "Shared Clipboard");
+        ASSERT_NE(dialog, nullptr) << round;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << round;
+    }
+    program->onItsThread([] {});
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LT(handlesAfter, handlesBefore + 50) << "no handle left behind by 500 dialogs";
+}
+
+// Cancel while the data comes: the clipboard stays as it was, also when the
+// rest arrives afterwards. Then B goes away in the middle of a transfer.
+TEST_F(Sharing, CancelKeepsTheClipboardAndAStoppedTransferIsAFailure) {
+    putAndSettle(*program, "kept through the cancel");
+    std::vector<TreeEntry> tree;
+    HWND dialog = openGetDialog(*program, tree);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(tree.size(), 2u);
+    choose(dialog, tree[0].children[0]);
+    HWND progress = waitForDialog("Get Clipboard");
+    ASSERT_NE(progress, nullptr);
+    waitUntil([&] { return controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT)) != "0%"; }, 20000);
+    PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+    HWND box = waitForBoxOf(GetCurrentProcessId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(boxText(box), "Fail to get clipboard from the network.\nTry it once again");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    // B goes on sending what nobody waits for any more; the transfer ends
+    // within seconds, and the clipboard must not change when it does.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    waitUntil([] { return false; }, 10000);
+    EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
+    EXPECT_EQ(clipboardText(), "kept through the cancel");
+
+    // The script ends B's program once it sees this file: the transfer
+    // stops part-way and is failed five seconds later.
+    dialog = openGetDialog(*program, tree);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(tree.size(), 2u);
+    choose(dialog, tree[0].children[0]);
+    progress = waitForDialog("Get Clipboard");
+    ASSERT_NE(progress, nullptr);
+    waitUntil([&] { return controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT)) != "0%"; }, 20000);
+    const char* signal = std::getenv("TOLVARAN_END_B");
+    ASSERT_NE(signal, nullptr);
+    HANDLE file = CreateFileA(signal, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+    box = waitForBoxOf(GetCurrentProcessId(), 30000);
+    ASSERT_NE(box, nullptr) << "the stopped transfer ended the progress dialog";
+    EXPECT_EQ(boxText(box), "Fail to get clipboard from the network.\nTry it once again");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(clipboardText(), "kept through the cancel");
+}
+
+}  // namespace
