@@ -10,6 +10,7 @@ namespace {
 // Long enough for a busy user-interface thread, short enough that a hung
 // one cannot keep the listener from its other work for long.
 const UINT callTimeoutMs = 5000;
+const DWORD progressEveryMs = 100;
 
 // A fetch request sent by a thread of its own, stopped and waited for when
 // it goes.
@@ -93,6 +94,12 @@ void NetBridge::fetchStarted(unsigned messageBytes) {
 }
 
 void NetBridge::fetchProgress(unsigned messageBytes) {
+    // The dialog redraws every 300 ms at most: a call per message would only
+    // slow the transfer down.
+    const DWORD now = GetTickCount();
+    if (now - mLastProgress < progressEveryMs)
+        return;
+    mLastProgress = now;
     NetCall netCall(NetCall::Kind::FetchProgress);
     netCall.number = messageBytes;
     call(netCall);

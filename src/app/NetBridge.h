@@ -81,4 +81,6 @@ private:
     MailslotListener& mListener;
     const ProgramState& mState;
     HWND volatile mWindow = nullptr;
+    // When progress was last reported; the listener thread's alone.
+    DWORD mLastProgress = 0;
 };

@@ -8,8 +8,8 @@
 
 namespace scenario {
 
-std::string picture() {
-    return dibBytes(1280, 1000, 32);
+std::string picture(bool big) {
+    return big ? dibBytes(1600, 1600, 32) : dibBytes(1280, 1000, 32);
 }
 
 namespace {
@@ -35,7 +35,9 @@ ClipSnapshot* snapshotOf(ClipFormatItem* item) {
 
 }  // namespace
 
-bool writeState(const std::string& user) {
+bool writeState(const std::string& who) {
+    const bool big = who == "Bert10";
+    const std::string user = big ? bert : who;
     SavedState state;
     state.userName.assign(user.c_str());
     if (user == anna) {
@@ -44,7 +46,7 @@ bool writeState(const std::string& user) {
         button->allowedUsers.add(dorasComputer);
         state.activeIndex = 0;
     } else if (user == bert) {
-        SavedButton* forAnna = addButton(state, true, false, snapshotOf(dataItem(clipformat::dib, picture())));
+        SavedButton* forAnna = addButton(state, true, false, snapshotOf(dataItem(clipformat::dib, picture(big))));
         forAnna->allowedUsers.add(anna);
         forAnna->allowedUsers.add("TVSIM1");
         addButton(state, false, true, snapshotOf(dataItem(clipformat::text, std::string(bertsSecret) + '\0')));

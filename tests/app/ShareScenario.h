@@ -12,8 +12,9 @@ constexpr const char* anna = "Anna";
 constexpr const char* bert = "Bert";
 constexpr const char* cole = "Cole";
 
-// About 5 MB: a 1280 x 1000 picture of 32 bits.
-std::string picture();
+// About 5 MB: a 1280 x 1000 picture of 32 bits; with big, about 10 MB
+// (1600 x 1600), for the benchmark.
+std::string picture(bool big = false);
 constexpr const char* pictureCaption = "1280 x 1000 (32 bit)";
 constexpr const char* bertsSecret = "Bert shares this with nobody";
 constexpr const char* colesText = "Cole's text for everybody";
@@ -21,7 +22,8 @@ constexpr const char* colesText = "Cole's text for everybody";
 constexpr const char* dora = "Dora";
 constexpr const char* dorasComputer = "DORA-PC";
 
-// Writes the stack file and "Set" of that user on this computer.
+// Writes the stack file and "Set" of that user on this computer; "Bert10"
+// is Bert sharing the big picture.
 bool writeState(const std::string& user);
 
 }  // namespace scenario

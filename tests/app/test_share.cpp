@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -374,6 +375,23 @@ TEST_F(Sharing, CancelKeepsTheClipboardAndAStoppedTransferIsAFailure) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(clipboardText(), "kept through the cancel");
+}
+
+// Not a test: the benchmark (bench/bench_fetch.sh) runs it against B sharing
+// the big picture, and reads the figure it prints.
+TEST_F(Sharing, DISABLED_FetchSpeed) {
+    std::vector<TreeEntry> tree;
+    HWND dialog = openGetDialog(*program, tree);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_FALSE(tree.empty());
+    ASSERT_FALSE(tree[0].children.empty());
+    const DWORD began = GetTickCount();
+    choose(dialog, tree[0].children[0]);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }, 600000));
+    const DWORD ms = GetTickCount() - began;
+    const std::size_t bytes = scenario::picture(true).size();
+    ASSERT_EQ(entryBytes(readBack(), CF_DIB).size(), bytes);
+    std::printf("fetch bytes=%zu ms=%lu MB/s=%.2f\n", bytes, static_cast<unsigned long>(ms), bytes / 1e6 / (ms / 1e3));
 }
 
 }  // namespace
