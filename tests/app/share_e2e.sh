@@ -11,15 +11,6 @@
 # computers.
 set -uo pipefail
 
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
-[ "$(id -u)" -eq 0 ] || skip "needs root"
-ip netns list >/dev/null 2>&1 || skip "ip netns is unavailable"
-for needed in Xvfb wine wineserver nsenter unshare; do
-  command -v "$needed" >/dev/null || skip "no $needed"
-done
 
 test_share=$(realpath "$1") program=$(realpath "$2") tvstate=$(realpath "$3") tvclip=$(realpath "$4")
 nettool=$(realpath "$5")
@@ -27,6 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$here/../.." && pwd)
 source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
+source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
+need_simulated_computers
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tvshare.XXXXXX")
 dir=$work/sim
@@ -43,28 +36,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
-# Tries COMMAND every 100 ms for at most SECONDS.
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  until "$@"; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 on() {
   local k=$1
   shift

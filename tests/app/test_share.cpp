@@ -43,12 +43,28 @@ public:
 // The program of computer A, its modal loop on a thread of its own.
 class ProgramA {
 public:
-    ProgramA() : mThread([this] { mDialog.run(); }) {
+    ProgramA()
+        : mThread([this] {
+              mDialog.run();
+              mEnded = true;
+          }) {
         waitUntil([this] { return window() && !IsWindowVisible(window()); }, 20000);
     }
     ~ProgramA() {
-        if (HWND shown = window())
-            PostMessageA(shown, WM_COMMAND, CMD_EXIT, 0);
+        // A test that failed half-way may leave a dialog or a box open, whose
+        // loop would outlive the exit: close them first, within bounds.
+        const DWORD until = GetTickCount() + 30000;
+        while (!mEnded && static_cast<LONG>(until - GetTickCount()) > 0) {
+            EnumWindows(closeDialog, reinterpret_cast<LPARAM>(window()));
+            if (HWND shown = window())
+                PostMessageA(shown, WM_COMMAND, CMD_EXIT, 0);
+            waitUntil([this] { return mEnded.load(); }, 500);
+        }
+        if (!mEnded) {
+            std::fprintf(stderr, "the program of A did not end\n");
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
         mThread.join();
     }
     HWND window() const { return findWindowOf(GetCurrentProcessId(), "#32770", "Tolvaran"); }
@@ -66,7 +82,19 @@ public:
     }
 
 private:
+    static BOOL CALLBACK closeDialog(HWND window, LPARAM main) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (process == GetCurrentProcessId() && window != reinterpret_cast<HWND>(main) &&
+            lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window))
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+
     ProbeDialog mDialog;
+    std::atomic<bool> mEnded{false};
     std::thread mThread;
 };
 

@@ -16,23 +16,15 @@
 # computers.
 set -uo pipefail
 
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
-[ "$(id -u)" -eq 0 ] || skip "needs root"
-ip netns list >/dev/null 2>&1 || skip "ip netns is unavailable"
-for needed in Xvfb wine wineserver nsenter unshare python3; do
-  command -v "$needed" >/dev/null || skip "no $needed"
-done
 
 group=$1
 tool=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$here/../.." && pwd)
-[ -f "$TOLVARAN_ROOT/scripts/lib/netsim.sh" ] || skip "no simulated computers here"
 source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
+source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
+need_simulated_computers python3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tvnet.XXXXXX")
 dir=$work/sim
@@ -49,36 +41,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
 
-# Whether process $1 runs (one that ended stays a zombie until waited for).
-running() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [ "${stat:0:1}" != Z ]
-}
 
-# Tries COMMAND every 50 ms for at most SECONDS.
-wait_for() {
-  local tries=$(($1 * 20))
-  shift
-  until "$@"; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.05
-  done
-}
 
 # Waits at most SECONDS for background process PID to end; its exit code,
 # or 124 (and it is ended) when it takes longer.
@@ -99,9 +63,6 @@ address() {
   field "$1" 3
 }
 
-winpath() {
-  printf 'Z:%s' "${1//\//\\}"
-}
 
 # nettool on computer K, in the foreground.
 on() {

@@ -7,20 +7,13 @@
 # Exit code 77 (skipped) without root or network namespaces.
 set -uo pipefail
 
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
-[ "$(id -u)" -eq 0 ] || skip "needs root"
-ip netns list >/dev/null 2>&1 || skip "ip netns is unavailable"
-for tool in Xvfb wine wineserver nsenter unshare; do
-  command -v "$tool" >/dev/null || skip "no $tool"
-done
 
 probe=$(realpath "$1")
 export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
+source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
+need_simulated_computers
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tvsim-test.XXXXXX")
 dir="$work/run"
@@ -28,36 +21,8 @@ failed_dir="$work/failed"
 trap 'netsim_down "$dir" >/dev/null 2>&1; netsim_down "$failed_dir" >/dev/null 2>&1; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM HUP
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
 
-# Whether process $1 runs (a child that ended stays a zombie until waited for).
-running() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [ "${stat:0:1}" != Z ]
-}
 
-# Polls COMMAND every 50 ms for at most SECONDS.
-wait_for() {
-  local tries=$(($1 * 20))
-  shift
-  while ! "$@"; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.05
-  done
-}
 
 # Waits at most SECONDS for background process PID; its exit code, or 124
 # (and it is ended) when it takes longer.
