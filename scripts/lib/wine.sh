@@ -1,12 +1,14 @@
 # Shared by the run and test scripts: a virtual display and a Wine prefix of
 # the project's own. Source it; it defines functions only.
 
-# Starts Xvfb on a free display number; sets DISPLAY and XVFB_PID.
+# Starts Xvfb on a free display number, of size $1 (1280x1024 unless
+# given); sets DISPLAY and XVFB_PID.
 start_display() {
+  local size=${1:-1280x1024}
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local number
   if ! read -r -t 20 number <"$fifo"; then

@@ -2,17 +2,21 @@
 // saves a picture of each as a 24-bit .bmp, so that the layouts can be looked
 // at without clicking through the program.
 //
-//   dialogshots <folder>
+//   dialogshots <folder> [<language> [<ID>...]]
 //
-// Writes <folder>\dialog<ID>-en.bmp and <folder>\dialog<ID>-ru.bmp. Exits
-// with 0 when every dialog was created with every control the code expects
-// and every picture was written, 1 otherwise, 2 for a wrong command line.
+// Writes <folder>\dialog<ID>-en.bmp and <folder>\dialog<ID>-ru.bmp: of every
+// dialog in both languages, or of one language (en or ru) and, when IDs
+// follow, of those dialogs only. Exits with 0 when every dialog was created
+// with every control the code expects and every picture was written, 1
+// otherwise, 2 for a wrong command line.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -166,6 +170,9 @@ bool shootDialog(const DialogControls& dialog, const Language& language, const s
     }
 
     SetWindowPos(window, HWND_TOPMOST, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Drawn as the window the user works in, with an active caption,
+    // whichever window the system takes for the active one.
+    SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pumpMessages(kPaintTimeMs);
 
@@ -185,8 +192,25 @@ bool shootDialog(const DialogControls& dialog, const Language& language, const s
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || !argv[1][0]) {
-        std::printf("usage: dialogshots <folder>\n");
+    if (argc < 2 || !argv[1][0]) {
+        std::printf("usage: dialogshots <folder> [<language> [<ID>...]]\n");
+        return 2;
+    }
+    const std::string onlyLanguage = argc > 2 ? argv[2] : "";
+    std::vector<WORD> onlyDialogs;
+    for (int i = 3; i < argc; ++i)
+        onlyDialogs.push_back(static_cast<WORD>(std::atoi(argv[i])));
+    bool known = onlyLanguage.empty();
+    for (const Language& language : kLanguages)
+        known = known || onlyLanguage == language.suffix;
+    for (WORD id : onlyDialogs) {
+        bool found = false;
+        for (const DialogControls& dialog : kDialogs)
+            found = found || dialog.id == id;
+        known = known && found;
+    }
+    if (!known) {
+        std::printf("usage: dialogshots <folder> [<language> [<ID>...]]: no such language or dialog\n");
         return 2;
     }
     std::string folder = argv[1];
@@ -207,8 +231,13 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     for (const Language& language : kLanguages) {
-        for (const DialogControls& dialog : kDialogs)
-            ok = shootDialog(dialog, language, folder) && ok;
+        if (!onlyLanguage.empty() && onlyLanguage != language.suffix)
+            continue;
+        for (const DialogControls& dialog : kDialogs) {
+            if (onlyDialogs.empty() ||
+                std::find(onlyDialogs.begin(), onlyDialogs.end(), dialog.id) != onlyDialogs.end())
+                ok = shootDialog(dialog, language, folder) && ok;
+        }
     }
     std::fflush(stdout);
     return ok ? 0 : 1;
