@@ -15,47 +15,22 @@ bin=$build/bin
   exit 1
 }
 source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tvfetch.XXXXXX")
-dir=$work/sim
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  netsim_down "$dir" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-on() {
-  local k=$1
-  shift
-  netsim_run "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$@" </dev/null | tr -d '\r'
-}
-in_background() {
-  local k=$1
-  shift
-  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$@" </dev/null >>"$work/background.log" 2>&1 &
-  pids+=($!)
-}
+source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
+sim_session tvfetch
 
 netsim_up "$dir" 2 >/dev/null
-in_background 1 "$bin/nettool.exe" udppong 60
+on_computer_in_background 1 "$bin/nettool.exe" udppong 60
 sleep 0.5  # the ponger prints nothing to wait on
 echo "== 420-byte UDP round trips, TVSIM2 -> TVSIM1 and back"
-on 2 "$bin/nettool.exe" udpping TVSIM1 5000
-kill "${pids[@]}" 2>/dev/null || true
+on_computer 2 "$bin/nettool.exe" udpping TVSIM1 5000
+kill "${background[@]}" 2>/dev/null || true
 
-on 1 "$bin/tvstate.exe" Anna >/dev/null
-on 2 "$bin/tvstate.exe" Bert10 >/dev/null
-in_background 2 "$bin/Tolvaran.exe"
-on 2 "$bin/tvclip.exe" ready >/dev/null
+on_computer 1 "$bin/tvstate.exe" Anna >/dev/null
+on_computer 2 "$bin/tvstate.exe" Bert10 >/dev/null
+on_computer_in_background 2 "$bin/Tolvaran.exe"
+on_computer 2 "$bin/tvclip.exe" ready >/dev/null
 echo "== a 10 MB clipboard fetched from TVSIM2 by TVSIM1, through the programs"
 for ((round = 1; round <= rounds; round++)); do
-  on 1 "$bin/test_share.exe" --gtest_also_run_disabled_tests --gtest_filter='*FetchSpeed' | grep '^fetch' || true
+  on_computer 1 "$bin/test_share.exe" --gtest_also_run_disabled_tests --gtest_filter='*FetchSpeed' | grep '^fetch' || true
 done
-on 2 "$bin/tvclip.exe" quit >/dev/null
+on_computer 2 "$bin/tvclip.exe" quit >/dev/null

@@ -18,32 +18,18 @@ tool=$build/bin/nettool.exe
   exit 1
 }
 source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tvbench.XXXXXX")
-dir=$work/sim
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  netsim_down "$dir" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
+sim_session tvbench
 
 on() {
   local k=$1
   shift
-  netsim_run "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$tool" "$@" </dev/null | tr -d '\r'
+  on_computer "$k" "$tool" "$@"
 }
 in_background() {
   local k=$1
   shift
-  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$tool" "$@" </dev/null >>"$work/background.log" 2>&1 &
-  pids+=($!)
+  on_computer_in_background "$k" "$tool" "$@"
 }
 # At most 20 seconds for FILE to appear.
 await() {

@@ -36,7 +36,7 @@ private:
 NetBridge::NetBridge(MailslotListener& listener, const ProgramState& state) : mListener(listener), mState(state) {}
 
 bool NetBridge::call(NetCall& netCall) const {
-    HWND window = mWindow;
+    HWND window = mWindow.load();
     if (!window)
         return false;
     DWORD_PTR ignored = 0;

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -80,7 +81,8 @@ private:
 
     MailslotListener& mListener;
     const ProgramState& mState;
-    HWND volatile mWindow = nullptr;
+    // Set on the user-interface thread, read on the listener thread.
+    std::atomic<HWND> mWindow{nullptr};
     // When progress was last reported; the listener thread's alone.
     DWORD mLastProgress = 0;
 };

@@ -32,7 +32,6 @@ public:
     // The system sends WM_DRAWCLIPBOARD to the new viewer at once.
     void join(HWND window);
     void leave();
-    bool joined() const { return mWindow != nullptr; }
     HWND next() const { return mNext; }
 
     // WM_DRAWCLIPBOARD: passes it on. A next viewer that does not answer

@@ -18,7 +18,6 @@ public:
     // New picture and tooltip (cut to what the record holds).
     bool modify(HICON icon, const char* tip);
     void remove();
-    bool added() const { return mWindow != nullptr; }
 
 private:
     HWND mWindow = nullptr;

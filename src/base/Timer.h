@@ -24,7 +24,6 @@ public:
             KillTimer(mWindow, mId);
         mWindow = nullptr;
     }
-    bool running() const { return mWindow != nullptr; }
 
 private:
     HWND mWindow = nullptr;

@@ -22,14 +22,13 @@ public:
     ~ClipStack() override;
 
     ClipSnapshot* entry(int index) const { return static_cast<ClipSnapshot*>(at(index)); }
-    int limit() const { return mLimit; }
     bool isFull() const { return count() >= mLimit; }
 
     // Deletes every snapshot.
     void clear();
     // History push: a non-empty current snapshot's items move (nothing is
     // copied) into a new entry on top; current is left empty. Keeps at most
-    // limit() entries, deleting the oldest. Private content is dropped, never
+    // the limit's entries, deleting the oldest. Private content is dropped, never
     // kept. When memory is short, current keeps its items.
     void push(ClipSnapshot& current);
     // The index of the entry with that serial, or -1 when none has it (it

@@ -21,30 +21,16 @@ source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
 source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
 need_simulated_computers
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tvshare.XXXXXX")
-dir=$work/sim
+sim_session tvshare
 declare -A programs=()
-cleanup() {
-  local pid
-  for pid in "${programs[@]}" ${listener:-}; do
-    kill "$pid" 2>/dev/null
-  done
-  wait 2>/dev/null
-  netsim_down "$dir" >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
 
 on() {
-  local k=$1
-  shift
-  netsim_run "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$@" </dev/null 2>/dev/null | tr -d '\r'
+  on_computer "$@" 2>/dev/null
 }
 start_program() {
   local k=$1
-  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$program" </dev/null >/dev/null 2>&1 &
-  programs[$k]=$!
+  on_computer_in_background "$k" "$program"
+  programs[$k]=$started
   on "$k" "$tvclip" ready >/dev/null || return 1
 }
 stop_program() {
@@ -63,9 +49,8 @@ start_program 2 && start_program 3 || { echo "FAILED: the programs of B and C di
 stop_program 3
 heard=$work/heard
 mkdir -p "$heard"
-netsim_exec "$dir" 3 "$TOLVARAN_ROOT/scripts/wine-run" "$nettool" listen "$(winpath "$heard")" 60 \
-  </dev/null >/dev/null 2>&1 &
-listener=$!
+on_computer_in_background 3 "$nettool" listen "$(winpath "$heard")" 60
+listener=$started
 wait_for 20 test -f "$heard/ready"
 on 3 "$nettool" send TVSIM2 4 1 --user Cole >/dev/null
 on 3 "$nettool" send TVSIM2 4 1 --user anna >/dev/null
@@ -77,7 +62,6 @@ answers() { ls "$heard" | grep -cE -- '-t(5|9)\.info$'; }
 check "B answered none of C's queries and requests" test "$(answers)" = 0
 kill "$listener" 2>/dev/null
 wait "$listener" 2>/dev/null
-listener=''
 check "C's program started again" start_program 3
 
 # A's side; the last test asks for B's program to end, by this file.

@@ -53,3 +53,54 @@ wait_for() {
 winpath() {
   printf 'Z:%s' "${1//\//\\}"
 }
+
+# A run on simulated computers: a scratch folder $work with the computers'
+# state in $dir, and an exit that ends every process listed in $background
+# (the caller appends the pids it starts), brings the computers down and
+# removes the folder. NAME names the folder.
+sim_session() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  dir=$work/sim
+  background=()
+  trap sim_end EXIT
+  trap 'exit 1' INT TERM HUP
+}
+sim_end() {
+  local pid
+  for pid in "${background[@]}"; do
+    running "$pid" && kill "$pid" 2>/dev/null
+  done
+  wait 2>/dev/null
+  netsim_down "$dir" >/dev/null 2>&1
+  rm -rf "$work"
+  return 0
+}
+
+# A Windows program on computer K, in the foreground; its output without CRs.
+on_computer() {
+  local k=$1
+  shift
+  netsim_run "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$@" </dev/null | tr -d '\r'
+}
+
+# A Windows program on computer K in the background, its output added to
+# $work/background.log; its pid joins $background and is left in $started.
+on_computer_in_background() {
+  local k=$1
+  shift
+  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$@" </dev/null >>"$work/background.log" 2>&1 &
+  started=$!
+  background+=("$started")
+}
+
+# Waits at most SECONDS for background process PID to end; its exit code,
+# or 124 (and it is ended) when it takes longer.
+finish() {
+  local seconds=$1 pid=$2
+  if ! wait_for "$seconds" eval '! running '"$pid"; then
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+  fi
+  wait "$pid"
+}

@@ -26,35 +26,11 @@ source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
 source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
 need_simulated_computers python3
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tvnet.XXXXXX")
-dir=$work/sim
-background=()
-cleanup() {
-  local pid
-  for pid in "${background[@]}"; do
-    running "$pid" && kill "$pid" 2>/dev/null
-  done
-  wait 2>/dev/null
-  netsim_down "$dir" >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+sim_session tvnet
 
 
 
 
-# Waits at most SECONDS for background process PID to end; its exit code,
-# or 124 (and it is ended) when it takes longer.
-finish() {
-  local seconds=$1 pid=$2
-  if ! wait_for "$seconds" eval '! running '"$pid"; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 124
-  fi
-  wait "$pid"
-}
 
 field() {
   awk -v k="$1" -v f="$2" '$1 == k { print $f }' "$dir/hosts"

@@ -24,17 +24,6 @@ trap 'exit 1' INT TERM HUP
 
 
 
-# Waits at most SECONDS for background process PID; its exit code, or 124
-# (and it is ended) when it takes longer.
-finish() {
-  local seconds=$1 pid=$2
-  if ! wait_for "$seconds" eval '! running '"$pid"; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 124
-  fi
-  wait "$pid"
-}
 
 probe_on() {
   local k=$1
