@@ -43,15 +43,16 @@ unsigned touch(const std::uint8_t* bytes, std::size_t length) {
 
 struct CheckingHandler : MessageHandler {
     explicit CheckingHandler(unsigned messageType) : MessageHandler(messageType) {}
-    void onTransferStart(unsigned bytes) override {
+    void onTransferStart(const TransferFrom&, unsigned bytes) override {
         check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
         ++starts;
     }
-    void onTransferProgress(unsigned bytes) override {
+    void onTransferProgress(const TransferFrom&, unsigned bytes) override {
         check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
     }
-    void onTransferFailed() override { ++ends; }
-    void handle(const char* computer, const char* user, const std::uint8_t* body, std::uint32_t length) override {
+    void onTransferFailed(const TransferFrom&) override { ++ends; }
+    void handle(const TransferFrom&, const char* computer, const char* user, const std::uint8_t* body,
+                std::uint32_t length) override {
         ++ends;
         check(computer != nullptr && user != nullptr && (body != nullptr || length == 0));
         const std::size_t texts = std::strlen(computer) + std::strlen(user);

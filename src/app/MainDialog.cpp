@@ -30,21 +30,36 @@ MainDialog::MainDialog(HWND ownerWindow)
       // A new shell (after explorer restarted) announces itself with this.
       mTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")),
       mListener(computerName().c_str()),
-      mBridge(mListener, mState),
-      mUserQuery({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
-      mUserReply(mBridge),
-      mClipListQuery({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
-      mClipListReply(mBridge),
-      mFetchRequest({mListener.transport(), mListener.transport().computerName(), mListener.stopToken()}, mBridge),
-      mFetchData(mBridge) {
+      mBridge(mListener, mState, [this](const ClipSnapshot& fetched) { return putFetched(fetched); }),
+      mAnswers(answeringThreads, queuedAnswers),
+      mUserQuery(shareWays()),
+      mUserReply(shareWays()),
+      mClipListQuery(shareWays()),
+      mClipListReply(shareWays()),
+      mFetchRequest(shareWays()),
+      mFetchData(shareWays()) {
     for (MessageHandler* handler : std::initializer_list<MessageHandler*>{
              &mUserQuery, &mUserReply, &mClipListQuery, &mClipListReply, &mFetchRequest, &mFetchData})
         mListener.addHandler(*handler);
 }
 
 MainDialog::~MainDialog() {
-    // The handlers and the bridge go with this object: the thread first.
+    // The handlers and the bridge go with this object: the threads first.
+    stopNetwork();
+}
+
+ShareWays MainDialog::shareWays() {
+    return ShareWays{mListener.transport(), mListener.transport().computerName(), mListener.stopToken(),
+                     mAnswers, mBridge, mBridge.conversations()};
+}
+
+void MainDialog::stopNetwork() {
+    // Receiving first, so no new job comes; then whoever waits for this
+    // thread stops waiting, and the answers under way end at the stop token.
     mListener.stop();
+    mBridge.close();
+    mAnswers.stop();
+    mBridge.setWindow(nullptr);
 }
 
 bool MainDialog::onInitDialog() {
@@ -66,6 +81,7 @@ bool MainDialog::onInitDialog() {
     // on the clipboard now is pushed like any later change.
     mViewer.join(hwnd);
     mBridge.setWindow(hwnd);
+    mAnswers.start();
     mListener.start();
     firstShowPending = true;
     mState.historyStack.clear();
@@ -74,8 +90,7 @@ bool MainDialog::onInitDialog() {
 
 void MainDialog::onDestroy() {
     WaitCursor wait;
-    mListener.stop();
-    mBridge.setWindow(nullptr);
+    stopNetwork();
     mViewer.leave();
     saveState(false);
 }
@@ -113,11 +128,8 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam)
             saveState(false);
         break;
-    case fetchedMessage:
-        restoreFetched(reinterpret_cast<ClipSnapshot*>(lParam));
-        return TRUE;
-    case netCallMessage:
-        onNetCall(*reinterpret_cast<NetCall*>(lParam));
+    case uiCallMessage:
+        mBridge.answerCalls();
         return TRUE;
     case reportMessage:
         showProblem(static_cast<Problem>(wParam), static_cast<DWORD>(lParam));

@@ -12,6 +12,7 @@
 #include "tray/MenuCommands.h"
 #include "tray/MenuGlyphs.h"
 #include "tray/Tray.h"
+#include "net/AnswerQueue.h"
 #include "net/MailslotListener.h"
 #include "net/ShareHandlers.h"
 #include "ui/Dialog.h"
@@ -53,12 +54,13 @@ private:
     // Share and Get of a button's context menu.
     void share(std::uint32_t buttonId);
     void fetch();
-    // A question or report from the network, on this thread.
-    void onNetCall(NetCall& netCall);
-    void takeFetched(const std::uint8_t* body, std::uint32_t length);
-    void restoreFetched(ClipSnapshot* fetched);
-    // A fetched snapshot to put on the clipboard: lParam owns it.
-    static constexpr UINT fetchedMessage = WM_APP + 21;
+    // A fetched snapshot onto the clipboard; false unless all of it went.
+    bool putFetched(const ClipSnapshot& fetched);
+    ShareWays shareWays();
+    void stopNetwork();
+    // Answers in progress at once, and waiting.
+    static constexpr std::size_t answeringThreads = 4;
+    static constexpr std::size_t queuedAnswers = 64;
 
     // Saved state, kept in the stack file.
     void loadState();
@@ -79,12 +81,12 @@ private:
     std::set<DWORD> mToldSaveErrors;
     UINT mTaskbarCreated;
 
-    // The network: the listener thread and the handlers it calls, which
-    // reach this thread only through the bridge. Stopped before the
-    // handlers go.
+    // The network: the listener thread, the bridge to this thread, the
+    // threads that answer, and the handlers, which reach this thread only
+    // through the bridge. Stopped before the handlers go.
     MailslotListener mListener;
     NetBridge mBridge;
-    OpenDialogs mOpen;
+    AnswerQueue mAnswers;
     UserQueryHandler mUserQuery;
     UserReplyHandler mUserReply;
     ClipListQueryHandler mClipListQuery;

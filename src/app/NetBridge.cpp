@@ -1,25 +1,72 @@
 #include "app/NetBridge.h"
 
 #include "app/ProgramState.h"
+#include "app/SharedClipboards.h"
 #include "net/MailslotPeer.h"
 
-#include <atomic>
 #include <thread>
 
 namespace {
 // Long enough for a busy user-interface thread, short enough that a hung
-// one cannot keep the listener from its other work for long.
-const UINT callTimeoutMs = 5000;
-const DWORD progressEveryMs = 100;
+// one cannot keep an answering thread from its other work for long.
+const std::uint32_t callTimeoutMs = 5000;
 
-// A fetch request sent by a thread of its own, stopped and waited for when
-// it goes.
+class UserNameCall : public UiCall {
+public:
+    std::string name;
+
+private:
+    void answer(const ProgramState& state) override { name = state.userName.text(); }
+};
+
+// What is listed for one user on one computer.
+class ClipListCall : public UiCall {
+public:
+    ClipListCall(std::string user, std::string computer, std::size_t ownComputerLength)
+        : mUser(std::move(user)), mComputer(std::move(computer)), mOwnComputerLength(ownComputerLength) {}
+    std::vector<ClipListRecord> records;
+
+private:
+    void answer(const ProgramState& state) override {
+        records = sharedRecords(state, {mUser.c_str(), mComputer.c_str(), mOwnComputerLength,
+                                        static_cast<std::size_t>(state.userName.length())});
+    }
+
+    const std::string mUser, mComputer;
+    const std::size_t mOwnComputerLength;
+};
+
+// One listed button's snapshot, serialized.
+class FetchCall : public UiCall {
+public:
+    FetchCall(std::uint32_t entryId, std::string user, std::string computer, std::size_t ownComputerLength)
+        : mEntryId(entryId), mUser(std::move(user)), mComputer(std::move(computer)),
+          mOwnComputerLength(ownComputerLength) {}
+    bool found = false;
+    std::vector<std::uint8_t> bytes;
+
+private:
+    void answer(const ProgramState& state) override {
+        found = sharedSnapshot(state, mEntryId,
+                               {mUser.c_str(), mComputer.c_str(), mOwnComputerLength,
+                                static_cast<std::size_t>(state.userName.length())},
+                               bytes);
+    }
+
+    const std::uint32_t mEntryId;
+    const std::string mUser, mComputer;
+    const std::size_t mOwnComputerLength;
+};
+
+// A fetch request sent by a thread of its own, along the way the computer
+// answered from, stopped and waited for when it goes.
 class FetchRequestSend : public PendingFetch {
 public:
-    FetchRequestSend(MailslotListener& listener, std::string computer, std::string user, std::uint32_t entryId)
-        : mThread([this, &listener, computer, user, entryId] {
+    FetchRequestSend(MailslotListener& listener, Route route, std::string computer, std::string user,
+                     std::uint32_t entryId)
+        : mThread([this, &listener, route, computer, user, entryId] {
               const std::vector<std::uint8_t> body = encodeFetchRequest(entryId);
-              MailslotPeer peer(listener.transport(), computer.c_str(), user.c_str(), &mCancelled);
+              MailslotPeer peer(listener.transport(), route, computer.c_str(), user.c_str(), &mCancelled);
               peer.send(sharetype::fetchRequest, body.data(), body.size());
           }) {}
     ~FetchRequestSend() override {
@@ -33,100 +80,65 @@ private:
 };
 }  // namespace
 
-NetBridge::NetBridge(MailslotListener& listener, const ProgramState& state) : mListener(listener), mState(state) {}
+NetBridge::NetBridge(MailslotListener& listener, const ProgramState& state,
+                     std::function<bool(const ClipSnapshot&)> restore)
+    : mListener(listener), mState(state), mRestore(std::move(restore)) {}
 
-bool NetBridge::call(NetCall& netCall) const {
+bool NetBridge::ask(const std::shared_ptr<UiCall>& call) {
     HWND window = mWindow.load();
-    if (!window)
+    if (!window || !mCalls.post(call))
         return false;
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(window, netCallMessage, 0, reinterpret_cast<LPARAM>(&netCall),
-                               SMTO_NORMAL | SMTO_ABORTIFHUNG, callTimeoutMs, &ignored) != 0 &&
-           netCall.answered;
+    // A call already waits when the post fails: its message, if any, brings this one too.
+    PostMessageA(window, uiCallMessage, 0, 0);
+    return call->waitAnswered(callTimeoutMs);
 }
 
 bool NetBridge::userName(std::string& out) {
-    NetCall netCall(NetCall::Kind::UserName);
-    if (!call(netCall))
+    const auto call = std::make_shared<UserNameCall>();
+    if (!ask(call))
         return false;
-    out = netCall.text;
+    out = call->name;
     return true;
 }
 
-bool NetBridge::clipList(const char* user, std::vector<ClipListRecord>& out) {
-    NetCall netCall(NetCall::Kind::ClipList);
-    netCall.user = user;
-    if (!call(netCall))
+bool NetBridge::clipList(const std::string& user, const std::string& computer, std::vector<ClipListRecord>& out) {
+    const auto call = std::make_shared<ClipListCall>(user, computer, mListener.transport().computerName().size());
+    if (!ask(call))
         return false;
-    out = std::move(netCall.list);
+    out = std::move(call->records);
     return true;
 }
 
-bool NetBridge::fetch(std::uint32_t entryId, const char* user, std::vector<std::uint8_t>& out) {
-    NetCall netCall(NetCall::Kind::Fetch);
-    netCall.user = user;
-    netCall.number = entryId;
-    if (!call(netCall))
+bool NetBridge::fetch(std::uint32_t entryId, const std::string& user, const std::string& computer,
+                      std::vector<std::uint8_t>& out) {
+    const auto call =
+        std::make_shared<FetchCall>(entryId, user, computer, mListener.transport().computerName().size());
+    if (!ask(call) || !call->found)
         return false;
-    out = std::move(netCall.bytes);
+    out = std::move(call->bytes);
     return true;
 }
 
-void NetBridge::userAnswered(const char* user, const char* computer) {
-    NetCall netCall(NetCall::Kind::UserAnswered);
-    netCall.user = user;
-    netCall.computer = computer;
-    call(netCall);
-}
-
-void NetBridge::clipsAnswered(const char* user, const char* computer, const std::vector<ClipListRecord>& records) {
-    NetCall netCall(NetCall::Kind::ClipsAnswered);
-    netCall.user = user;
-    netCall.computer = computer;
-    netCall.records = &records;
-    call(netCall);
-}
-
-void NetBridge::fetchStarted(unsigned messageBytes) {
-    NetCall netCall(NetCall::Kind::FetchStarted);
-    netCall.number = messageBytes;
-    call(netCall);
-}
-
-void NetBridge::fetchProgress(unsigned messageBytes) {
-    // The dialog redraws every 300 ms at most: a call per message would only
-    // slow the transfer down.
-    const DWORD now = GetTickCount();
-    if (now - mLastProgress < progressEveryMs)
-        return;
-    mLastProgress = now;
-    NetCall netCall(NetCall::Kind::FetchProgress);
-    netCall.number = messageBytes;
-    call(netCall);
-}
-
-void NetBridge::fetchFailed() {
-    NetCall netCall(NetCall::Kind::FetchFailed);
-    call(netCall);
-}
-
-void NetBridge::fetchArrived(const std::uint8_t* body, std::uint32_t length) {
-    NetCall netCall(NetCall::Kind::FetchArrived);
-    netCall.body = body;
-    netCall.length = length;
-    call(netCall);
-}
-
-bool NetBridge::queryUsers() {
+bool NetBridge::queryUsers(const std::shared_ptr<UsersAsked>& asked) {
+    mConversations.setUsers(asked);
     MailslotPeer peer(mListener.transport(), "*", mState.userName.text(), mListener.stopToken());
     return peer.sendText(sharetype::userQuery, "");
 }
 
-bool NetBridge::queryClipboards() {
+bool NetBridge::queryClipboards(const std::shared_ptr<ClipsAsked>& asked) {
+    mConversations.setClips(asked);
     MailslotPeer peer(mListener.transport(), "*", mState.userName.text(), mListener.stopToken());
     return peer.sendText(sharetype::clipListQuery, "");
 }
 
-std::unique_ptr<PendingFetch> NetBridge::requestFetch(const std::string& computer, std::uint32_t entryId) {
-    return std::make_unique<FetchRequestSend>(mListener, computer, mState.userName.text(), entryId);
+std::unique_ptr<PendingFetch> NetBridge::requestFetch(const std::shared_ptr<FetchAsked>& asked,
+                                                      const std::string& computer, std::uint32_t entryId) {
+    // Open before the request leaves, so no answer can come first.
+    mConversations.setFetch(asked);
+    return std::make_unique<FetchRequestSend>(mListener, NetTransport::routeBack(asked->target(), computer), computer,
+                                              mState.userName.text(), entryId);
+}
+
+bool NetBridge::putOnClipboard(const ClipSnapshot& snapshot) {
+    return mRestore && mRestore(snapshot);
 }

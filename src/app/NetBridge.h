@@ -1,11 +1,15 @@
-// Where the network meets the program's state. The listener thread's
-// handlers ask and report through here; every question and every answer is
-// carried to the user-interface thread as a message sent to the main window
-// (bounded in time), answered there with copies, so no other thread ever
-// touches the state or a dialog. The dialogs send their queries through
-// here too.
+// Where the network meets the program's state and its dialogs.
+//
+// The answering threads ask the program for copies through here (ShareDesk):
+// each question is a UiCall shared with the user-interface thread, which is
+// woken by a posted message, answers from the state and lets go; the asker
+// waits within bounds. The dialogs send their queries and fetch requests
+// through here (ShareNetwork), each with the conversation it owns, which
+// the reply handlers find in conversations().
 #pragma once
 
+#include "app/UiCalls.h"
+#include "clip/ShareConversations.h"
 #include "net/MailslotListener.h"
 #include "net/ShareHandlers.h"
 #include "ui/ShareNetwork.h"
@@ -14,75 +18,53 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 struct ProgramState;
 
-// A question or report on its way to the user-interface thread.
-struct NetCall {
-    enum class Kind {
-        UserName,
-        ClipList,
-        Fetch,
-        UserAnswered,
-        ClipsAnswered,
-        FetchStarted,
-        FetchProgress,
-        FetchFailed,
-        FetchArrived,
-    };
-    explicit NetCall(Kind callKind) : kind(callKind) {}
+// Posted to the main window when calls wait for it.
+constexpr UINT uiCallMessage = WM_APP + 20;
 
-    Kind kind;
-    const char* user = nullptr;
-    const char* computer = nullptr;
-    std::uint32_t number = 0;  // entryId, or message bytes
-    const std::uint8_t* body = nullptr;
-    std::uint32_t length = 0;
-    const std::vector<ClipListRecord>* records = nullptr;
-    // Filled in by the user-interface thread.
-    bool answered = false;
-    std::string text;
-    std::vector<ClipListRecord> list;
-    std::vector<std::uint8_t> bytes;
-};
-
-// The message a NetCall comes as: lParam points at it.
-constexpr UINT netCallMessage = WM_APP + 20;
-
-class NetBridge : public ShareDesk, public ShareReplies, public ShareNetwork {
+class NetBridge : public ShareDesk, public ShareNetwork {
 public:
     // state: read on the user-interface thread only, for the dialogs' sends.
-    NetBridge(MailslotListener& listener, const ProgramState& state);
+    // restore: puts a fetched snapshot on the clipboard as the program does.
+    NetBridge(MailslotListener& listener, const ProgramState& state,
+              std::function<bool(const ClipSnapshot&)> restore);
     // The window the calls go to; null until it exists, and again when it goes.
     void setWindow(HWND window) { mWindow = window; }
+    // The user-interface thread, on uiCallMessage.
+    void answerCalls() { mCalls.answerAll(mState); }
+    // The program is closing: whoever waits for an answer stops waiting.
+    void close() { mCalls.close(); }
+    Conversations& conversations() { return mConversations; }
 
-    // ShareDesk and ShareReplies: the listener thread.
+    // ShareDesk: the answering threads.
     bool userName(std::string& out) override;
-    bool clipList(const char* user, std::vector<ClipListRecord>& out) override;
-    bool fetch(std::uint32_t entryId, const char* user, std::vector<std::uint8_t>& out) override;
-    void userAnswered(const char* user, const char* computer) override;
-    void clipsAnswered(const char* user, const char* computer, const std::vector<ClipListRecord>& records) override;
-    void fetchStarted(unsigned messageBytes) override;
-    void fetchProgress(unsigned messageBytes) override;
-    void fetchFailed() override;
-    void fetchArrived(const std::uint8_t* body, std::uint32_t length) override;
+    bool clipList(const std::string& user, const std::string& computer, std::vector<ClipListRecord>& out) override;
+    bool fetch(std::uint32_t entryId, const std::string& user, const std::string& computer,
+               std::vector<std::uint8_t>& out) override;
 
     // ShareNetwork: the user-interface thread.
-    bool queryUsers() override;
-    bool queryClipboards() override;
-    std::unique_ptr<PendingFetch> requestFetch(const std::string& computer, std::uint32_t entryId) override;
+    bool queryUsers(const std::shared_ptr<UsersAsked>& asked) override;
+    bool queryClipboards(const std::shared_ptr<ClipsAsked>& asked) override;
+    std::unique_ptr<PendingFetch> requestFetch(const std::shared_ptr<FetchAsked>& asked, const std::string& computer,
+                                               std::uint32_t entryId) override;
+    bool putOnClipboard(const ClipSnapshot& snapshot) override;
 
 private:
-    // Sends the call to the window and waits, within bounds, for it to be served.
-    bool call(NetCall& netCall) const;
+    // Hands the call to the user-interface thread and waits, within bounds,
+    // for its answer.
+    bool ask(const std::shared_ptr<UiCall>& call);
 
     MailslotListener& mListener;
     const ProgramState& mState;
-    // Set on the user-interface thread, read on the listener thread.
+    const std::function<bool(const ClipSnapshot&)> mRestore;
+    UiCallQueue mCalls;
+    Conversations mConversations;
+    // Set on the user-interface thread, read on the answering threads.
     std::atomic<HWND> mWindow{nullptr};
-    // When progress was last reported; the listener thread's alone.
-    DWORD mLastProgress = 0;
 };

@@ -8,7 +8,6 @@
 #include "net/Chunking.h"
 #include "net/NetLimits.h"
 
-#include <cstring>
 
 namespace {
 
@@ -26,30 +25,33 @@ private:
     std::uint64_t mSize = 0;
 };
 
-bool fitsOneTransfer(const ClipSnapshot& snapshot, const char* user, std::size_t computerLength) {
+bool fitsOneTransfer(const ClipSnapshot& snapshot, const Asker& asker) {
     SizeStream counted;
     Archive archive(counted, true);
     if (!const_cast<ClipSnapshot&>(snapshot).serialize(archive))
         return false;
-    const std::int64_t chunk = chunkSizeFor(sharetype::fetchData, computerLength);
+    const std::int64_t chunk = chunkSizeFor(sharetype::fetchData, asker.ownComputerLength);
     if (chunk <= 0)
         return false;
-    const std::uint64_t payload = std::strlen(user) + 1 + counted.size();
+    const std::uint64_t payload = asker.ownUserLength + 1 + counted.size();
     return payload / static_cast<std::uint64_t>(chunk) + 1 <= maxChunkCount;
 }
 
-const TrayButton* sharedButton(const ProgramState& state, std::uint32_t entryId, const char* user) {
+const TrayButton* listedButton(const ProgramState& state, std::uint32_t entryId, const Asker& asker) {
     const TrayButton* button = state.buttons.find(entryId);
-    return button && button->isSharedWith(user) && !button->snapshot.isPrivate() ? button : nullptr;
+    return button && button->isSharedWith(asker.user, asker.computer) && !button->snapshot.isPrivate() &&
+                   fitsOneTransfer(button->snapshot, asker)
+               ? button
+               : nullptr;
 }
 
 }  // namespace
 
-std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const char* user, std::size_t computerLength) {
+std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const Asker& asker) {
     std::vector<ClipListRecord> records;
     for (int i = 0; i < state.buttons.count(); ++i) {
         const TrayButton& button = *state.buttons.button(i);
-        if (!sharedButton(state, button.id(), user) || !fitsOneTransfer(button.snapshot, user, computerLength))
+        if (!listedButton(state, button.id(), asker))
             continue;
         ClipListRecord record;
         record.entryId = button.id();
@@ -60,9 +62,9 @@ std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const char*
     return records;
 }
 
-bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const char* user,
+bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker,
                     std::vector<std::uint8_t>& bytes) {
-    const TrayButton* button = sharedButton(state, entryId, user);
+    const TrayButton* button = listedButton(state, entryId, asker);
     if (!button)
         return false;
     MemoryStream stream;

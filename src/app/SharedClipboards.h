@@ -11,13 +11,23 @@
 
 struct ProgramState;
 
-// The buttons shared with user, in button order. Private content and
-// snapshots too large for one transfer (more messages than a transfer can
-// number, from a computer whose name is computerLength long) are left out:
-// nobody should wait for a fetch that cannot come.
-std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const char* user, std::size_t computerLength);
+// Who asks: a user on a computer; and the lengths of this copy's own
+// names, which the answer carries (the computer in every message, the user
+// once).
+struct Asker {
+    const char* user;
+    const char* computer;
+    std::size_t ownComputerLength;
+    std::size_t ownUserLength;
+};
 
-// The serialized snapshot of button entryId when it is shared with user;
-// false for any other button, or when it cannot be stored.
-bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const char* user,
+// The buttons shared with the asker, in button order. Private content and
+// snapshots too large for one transfer (more messages than a transfer can
+// number) are left out: nobody should wait for a fetch that cannot come.
+std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const Asker& asker);
+
+// The serialized snapshot of button entryId when it is listed for the
+// asker; false for any other button (measured, never serialized, when it is
+// too large), or when it cannot be stored.
+bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker,
                     std::vector<std::uint8_t>& bytes);

@@ -54,15 +54,21 @@ ClipboardResult restoreClipboard(HWND owner, const ClipSnapshot& snapshot) {
         return ClipboardResult::Busy;
     EmptyClipboard();
     bool outOfMemory = false;
+    bool refused = false;
     for (int i = 0; i < snapshot.count(); ++i) {
         const ClipFormatItem* item = snapshot.item(i);
         if (item->format() == 0)
             continue;
         GlobalMemory block = item->blockForClipboard(outOfMemory);
         // The clipboard owns a block from the moment it accepts it; a refused
-        // block stays ours and is freed here.
+        // block stays ours and is freed here. A format offered without data
+        // has no handle to be refused.
         if (SetClipboardData(item->format(), block.get()))
             block.release();
+        else if (block)
+            refused = true;
     }
-    return outOfMemory ? ClipboardResult::OutOfMemory : ClipboardResult::Done;
+    if (outOfMemory)
+        return ClipboardResult::OutOfMemory;
+    return refused ? ClipboardResult::Refused : ClipboardResult::Done;
 }

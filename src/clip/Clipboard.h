@@ -11,6 +11,7 @@ enum class ClipboardResult {
     Done,
     Busy,         // another program held the clipboard open: nothing changed
     OutOfMemory,  // done, but some formats are without their data
+    Refused,      // the clipboard refused some formats: it holds less than the snapshot
 };
 
 // Replaces the snapshot's contents with the clipboard's (at most

@@ -1,18 +1,9 @@
-// Where a datagram came from, and the way back for its acknowledgement. The
-// listener core never looks inside an Origin: it hands the one a message came
-// with back to the sink with that message's echo.
+// The way acknowledgements leave: the listener core hands the sink the
+// Origin a message came with, together with that message's echo.
 #pragma once
 
 #include "net/Message.h"
-
-#include <cstdint>
-
-struct Origin {
-    enum class Kind : std::uint8_t { Mailslot, Udp };
-    Kind kind = Kind::Mailslot;
-    std::uint32_t address = 0;  // IPv4, host order
-    std::uint16_t port = 0;
-};
+#include "clip/Origin.h"
 
 class EchoSink {
 public:

@@ -13,7 +13,8 @@ const std::uint8_t* findNul(const std::uint8_t* begin, const std::uint8_t* end) 
 
 }  // namespace
 
-std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, MessageHandler& handler) {
+std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, const Origin& origin,
+                                                          MessageHandler& handler) {
     const std::uint8_t* data = first.data.data();
     std::uint32_t nameSkip = 0;
     if (isAcknowledged(first.type)) {
@@ -29,15 +30,16 @@ std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, 
     try {
         std::string computer(reinterpret_cast<const char*>(data), nameSkip == 0 ? 0 : nameSkip - 1);
         return std::unique_ptr<IncomingTransfer>(new IncomingTransfer(
-            first, handler, std::move(computer), nameSkip, static_cast<std::uint32_t>(count)));
+            first, origin, handler, std::move(computer), nameSkip, static_cast<std::uint32_t>(count)));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-IncomingTransfer::IncomingTransfer(const Message& first, MessageHandler& handler, std::string senderComputer,
-                                   std::uint32_t nameSkip, std::uint32_t chunkCount)
+IncomingTransfer::IncomingTransfer(const Message& first, const Origin& origin, MessageHandler& handler,
+                                   std::string senderComputer, std::uint32_t nameSkip, std::uint32_t chunkCount)
     : mHandler(handler),
+      mFrom{origin, first.typeAndId(), first.chunkIndex},
       mKey(first.key()),
       mTypeAndId(first.typeAndId()),
       mTotalLength(first.totalLength),
@@ -46,8 +48,12 @@ IncomingTransfer::IncomingTransfer(const Message& first, MessageHandler& handler
       mChunkSize(static_cast<std::uint32_t>(messageDataSize) - nameSkip),
       mChunkCount(chunkCount) {}
 
-bool IncomingTransfer::matches(const Message& message) const {
-    if (message.typeAndId() != mTypeAndId || message.totalLength != mTotalLength)
+bool IncomingTransfer::matches(const Message& message, const Origin& origin) const {
+    // A mailslot names no address: a message sent both ways at once is one
+    // message, whichever way came first.
+    const bool mailslot = origin.kind == Origin::Kind::Mailslot || mFrom.origin.kind == Origin::Kind::Mailslot;
+    if ((!mailslot && origin != mFrom.origin) || message.typeAndId() != mTypeAndId ||
+        message.totalLength != mTotalLength)
         return false;
     if (!acknowledged())
         return true;
@@ -103,7 +109,7 @@ void IncomingTransfer::deliver() {
     }
     finish();
     if (!payload) {
-        mHandler.onTransferFailed();
+        mHandler.onTransferFailed(mFrom);
         return;
     }
     const std::uint8_t* const begin = payload.get();
@@ -120,7 +126,7 @@ void IncomingTransfer::deliver() {
     const std::uint8_t* nul = findNul(user, end);
     if (nul == nullptr)
         return;
-    mHandler.handle(computer, reinterpret_cast<const char*>(user), nul + 1,
+    mHandler.handle(mFrom, computer, reinterpret_cast<const char*>(user), nul + 1,
                     static_cast<std::uint32_t>(end - (nul + 1)));
 }
 

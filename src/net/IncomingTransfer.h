@@ -24,19 +24,27 @@ public:
     // What one stored chunk is counted as: its data and a map node.
     static constexpr std::size_t chunkFootprint = messageDataSize + 8 * sizeof(void*);
 
-    // The transfer first starts, or null when it starts nothing: an
-    // acknowledged message with no NUL in its first 407 data bytes, more
-    // than maxChunkCount chunks announced, or no memory. Calls nothing.
-    static std::unique_ptr<IncomingTransfer> start(const Message& first, MessageHandler& handler);
+    // The transfer first starts, as it came from origin, or null when it
+    // starts nothing: an acknowledged message with no NUL in its first 407
+    // data bytes, more than maxChunkCount chunks announced, or no memory.
+    // Calls nothing.
+    static std::unique_ptr<IncomingTransfer> start(const Message& first, const Origin& origin,
+                                                   MessageHandler& handler);
 
     IncomingTransfer(const IncomingTransfer&) = delete;
     IncomingTransfer& operator=(const IncomingTransfer&) = delete;
 
-    // Same type, transferId and totalLength (attempt aside), and for the
-    // acknowledged kind data starting with the same computer name.
-    bool matches(const Message& message) const;
+    // From the same UDP origin (or either by mailslot, which names no
+    // address), with the same type, transferId and totalLength (attempt
+    // aside), and for the acknowledged kind data starting with the same
+    // computer name: a stranger cannot add chunks to another's transfer.
+    bool matches(const Message& message, const Origin& origin) const;
 
     MessageHandler& handler() const { return mHandler; }
+    const TransferFrom& from() const { return mFrom; }
+    // Admitted as the answer to a request of this copy.
+    bool asked() const { return mAsked; }
+    void setAsked() { mAsked = true; }
     // The first 12 bytes of the message that started it.
     const MessageKey& key() const { return mKey; }
     bool acknowledged() const { return isAcknowledged(mTypeAndId & 0xFu); }
@@ -74,12 +82,13 @@ public:
     void finish();
 
 private:
-    IncomingTransfer(const Message& first, MessageHandler& handler, std::string senderComputer,
+    IncomingTransfer(const Message& first, const Origin& origin, MessageHandler& handler, std::string senderComputer,
                      std::uint32_t nameSkip, std::uint32_t chunkCount);
 
     using Chunk = std::array<std::uint8_t, messageDataSize>;
 
     MessageHandler& mHandler;
+    const TransferFrom mFrom;
     const MessageKey mKey;
     const std::uint32_t mTypeAndId;
     const std::uint32_t mTotalLength;
@@ -93,4 +102,5 @@ private:
     std::uint32_t mDeadline = 0;
     std::uint64_t mLastActivity = 0;
     bool mFinished = false;
+    bool mAsked = false;
 };

@@ -9,6 +9,12 @@ bool reached(std::uint32_t now, std::uint32_t tick) {
     return static_cast<std::int32_t>(now - tick) >= 0;
 }
 
+// Senders as the per-sender bound counts them: by address over UDP, and
+// every mailslot sender as one.
+bool sameSender(const Origin& a, const Origin& b) {
+    return a.sameComputer(b);
+}
+
 }  // namespace
 
 ListenerCore::ListenerCore(EchoSink& sink, const ListenerLimits& limits)
@@ -39,42 +45,75 @@ void ListenerCore::take(const std::uint8_t* bytes, std::size_t size, const Origi
     Message message;
     if (!Message::decode(bytes, size, message))
         return;
-    IncomingTransfer* transfer = findTransfer(message);
+    IncomingTransfer* transfer = findTransfer(message, origin);
     if (transfer == nullptr)
-        transfer = startTransfer(message);
+        transfer = startTransfer(message, origin);
     if (transfer != nullptr)
         takeIn(*transfer, message, origin, now);
 }
 
-IncomingTransfer* ListenerCore::findTransfer(const Message& message) const {
+IncomingTransfer* ListenerCore::findTransfer(const Message& message, const Origin& origin) const {
     for (const auto& transfer : mTransfers)
-        if (transfer->matches(message))
+        if (transfer->matches(message, origin))
             return transfer.get();
     return nullptr;
 }
 
-IncomingTransfer* ListenerCore::startTransfer(const Message& message) {
+IncomingTransfer* ListenerCore::startTransfer(const Message& message, const Origin& origin) {
     const auto handler = std::find_if(mHandlers.begin(), mHandlers.end(),
                                       [&](const MessageHandler* h) { return h->type == message.type; });
     if (handler == mHandlers.end())
         return nullptr;
-    std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, **handler);
+    const Admission admission = (*handler)->admit(TransferFrom{origin, message.typeAndId(), message.chunkIndex});
+    if (admission == Admission::Refused)
+        return nullptr;
+    std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, origin, **handler);
     if (!transfer)
         return nullptr;
-    if (mTransfers.size() >= mLimits.transfers) {
-        const auto oldest = std::min_element(mTransfers.begin(), mTransfers.end(), [](const auto& a, const auto& b) {
-            return a->lastActivity() < b->lastActivity();
-        });
-        remove(static_cast<std::size_t>(oldest - mTransfers.begin()));
-    }
+    if (admission == Admission::Asked)
+        transfer->setAsked();
+    makeRoomFor(origin);
     try {
         mTransfers.push_back(std::move(transfer));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
     IncomingTransfer& started = *mTransfers.back();
-    started.handler().onTransferStart(started.chunkCount() * static_cast<unsigned>(messageSize));
+    started.handler().onTransferStart(started.from(), started.chunkCount() * static_cast<unsigned>(messageSize));
     return &started;
+}
+
+void ListenerCore::makeRoomFor(const Origin& origin) {
+    std::size_t own = 0, ownOldest = 0;
+    for (std::size_t i = 0; i < mTransfers.size(); ++i) {
+        if (!sameSender(mTransfers[i]->from().origin, origin))
+            continue;
+        if (own++ == 0 || mTransfers[i]->lastActivity() < mTransfers[ownOldest]->lastActivity())
+            ownOldest = i;
+    }
+    if (own >= maxTransfersPerSource) {
+        remove(ownOldest);
+        return;
+    }
+    if (mTransfers.size() < mLimits.transfers)
+        return;
+    const IncomingTransfer* oldest = leastActive(nullptr, false);
+    const auto at = std::find_if(mTransfers.begin(), mTransfers.end(),
+                                 [oldest](const auto& transfer) { return transfer.get() == oldest; });
+    remove(static_cast<std::size_t>(at - mTransfers.begin()));
+}
+
+IncomingTransfer* ListenerCore::leastActive(const IncomingTransfer* spare, bool holdingChunks) const {
+    IncomingTransfer* oldest = nullptr;
+    for (const auto& other : mTransfers) {
+        if (other.get() == spare || (holdingChunks && other->storedBytes() == 0))
+            continue;
+        // A stranger's goes before one asked for; the least recently active first.
+        if (oldest == nullptr || (oldest->asked() && !other->asked()) ||
+            (oldest->asked() == other->asked() && other->lastActivity() < oldest->lastActivity()))
+            oldest = other.get();
+    }
+    return oldest;
 }
 
 void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, const Origin& origin,
@@ -94,7 +133,7 @@ void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, co
         mSink.echo(message, origin, transfer.senderComputer().c_str());
     if (!wanted)
         return;
-    transfer.handler().onTransferProgress(transfer.receivedCount() * static_cast<unsigned>(messageSize));
+    transfer.handler().onTransferProgress(transfer.from(), transfer.receivedCount() * static_cast<unsigned>(messageSize));
     if (transfer.allReceived()) {
         mStoredBytes -= transfer.storedBytes();
         transfer.deliver();
@@ -104,13 +143,10 @@ void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, co
 bool ListenerCore::store(IncomingTransfer& transfer, const Message& message) {
     constexpr std::size_t cost = IncomingTransfer::chunkFootprint;
     while (mStoredBytes + cost > mLimits.storedBytes) {
-        IncomingTransfer* oldest = nullptr;
-        for (const auto& other : mTransfers)
-            if (other.get() != &transfer && other->storedBytes() != 0 &&
-                (oldest == nullptr || other->lastActivity() < oldest->lastActivity()))
-                oldest = other.get();
-        // Alone over the limit: it can never complete.
-        if (oldest == nullptr) {
+        IncomingTransfer* oldest = leastActive(&transfer, true);
+        // Alone over the limit, or a stranger's against one asked for: it
+        // gives way.
+        if (oldest == nullptr || (oldest->asked() && !transfer.asked())) {
             giveUp(transfer);
             return false;
         }
@@ -127,7 +163,7 @@ bool ListenerCore::store(IncomingTransfer& transfer, const Message& message) {
 void ListenerCore::giveUp(IncomingTransfer& transfer) {
     mStoredBytes -= transfer.storedBytes();
     transfer.finish();
-    transfer.handler().onTransferFailed();
+    transfer.handler().onTransferFailed(transfer.from());
 }
 
 void ListenerCore::remove(std::size_t i) {
@@ -137,7 +173,7 @@ void ListenerCore::remove(std::size_t i) {
     mTransfers.pop_back();
     mStoredBytes -= gone->storedBytes();
     if (!gone->finished())
-        gone->handler().onTransferFailed();
+        gone->handler().onTransferFailed(gone->from());
 }
 
 void ListenerCore::tick(std::uint32_t now) {

@@ -6,10 +6,13 @@
 //
 // Acknowledged messages are echoed through the EchoSink, each distinct
 // 12-byte key once, as soon as their chunk is kept (or was already) and
-// before the handler hears of it; a chunk that could not be kept and a
-// finished transfer get no echo. Memory is bounded as a whole whatever
-// arrives: at most limits.transfers transfers and limits.storedBytes bytes
-// of chunks, the least recently active transfer making room for a newer one.
+// before the handler hears of it; a chunk that could not be kept, a
+// finished transfer and a transfer its handler refused get no echo. A
+// transfer is its sender's alone: messages from another origin never join
+// it. Memory is bounded as a whole whatever arrives: at most
+// limits.transfers transfers, maxTransfersPerSource of one sender, and
+// limits.storedBytes bytes of chunks; the least recently active transfer
+// makes room for a newer one, a stranger's before one this copy asked for.
 #pragma once
 
 #include "net/EchoSink.h"
@@ -56,8 +59,13 @@ public:
     std::size_t storedBytes() const { return mStoredBytes; }
 
 private:
-    IncomingTransfer* findTransfer(const Message& message) const;
-    IncomingTransfer* startTransfer(const Message& message);
+    IncomingTransfer* findTransfer(const Message& message, const Origin& origin) const;
+    IncomingTransfer* startTransfer(const Message& message, const Origin& origin);
+    // Makes room for one more transfer from origin.
+    void makeRoomFor(const Origin& origin);
+    // The least recently active transfer other than spare that holds chunks
+    // (when holdingChunks), one not asked for if there is any; null if none.
+    IncomingTransfer* leastActive(const IncomingTransfer* spare, bool holdingChunks) const;
     // Stores the message's chunk within the byte limit, evicting others or
     // giving the transfer up; false when it was not stored.
     bool store(IncomingTransfer& transfer, const Message& message);

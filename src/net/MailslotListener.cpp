@@ -2,11 +2,13 @@
 
 #include "net/ListenerCore.h"
 #include "net/MailslotStream.h"
+#include "net/SenderChecks.h"
 #include "net/UdpSocket.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 
@@ -38,17 +40,13 @@ public:
             return;
         // A sender on this computer is reached locally, which needs no network
         // (and is the only mailslot Wine delivers).
-        const char* host = sameName(senderComputer, mComputer) ? "." : senderComputer;
+        const char* host = sameComputerName(senderComputer, mComputer) ? "." : senderComputer;
         MailslotStream stream;
         if (stream.openMailslot(host, echoMailslot, true))
             stream.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     }
 
 private:
-    static bool sameName(const char* a, const std::string& b) {
-        return lstrcmpiA(a, b.c_str()) == 0;
-    }
-
     const SOCKET mSocket;
     const std::string& mComputer;
 };
@@ -65,6 +63,32 @@ bool readWaiting(HANDLE slot, std::uint8_t* buffer, std::size_t capacity, std::s
     size = got;
     return true;
 }
+
+// How many of one round's datagrams one sender may have handled: a round
+// takes up to maxDatagramsPerWake, and a flood from one address leaves the
+// rest to everyone else. An honest sender keeps fewer in flight.
+class SourceShare {
+public:
+    void newRound() { mCount = 0; }
+    bool admit(std::uint32_t address) {
+        for (std::size_t i = 0; i < mCount; ++i) {
+            if (mSenders[i].address == address)
+                return ++mSenders[i].taken <= perSender;
+        }
+        if (mCount < mSenders.size())
+            mSenders[mCount++] = {address, 1};
+        return true;
+    }
+
+private:
+    static constexpr int perSender = maxDatagramsPerWake / 4;
+    struct Sender {
+        std::uint32_t address;
+        int taken;
+    };
+    std::array<Sender, 32> mSenders{};
+    std::size_t mCount = 0;
+};
 
 }  // namespace
 
@@ -147,7 +171,9 @@ void MailslotListener::run() {
     int fastPolls = 0;
     std::uint32_t slotDue = GetTickCount();
     // Every datagram that waits, up to the bound; how many were taken.
+    SourceShare share;
     const auto takeWaiting = [&] {
+        share.newRound();
         int taken = 0;
         while (taken < maxDatagramsPerWake && !mStop.load()) {
             std::size_t size = 0;
@@ -157,9 +183,11 @@ void MailslotListener::run() {
             if (got == Received::Nothing)
                 break;
             ++taken;
-            if (got == Received::Dropped)
+            // Nothing from beyond this computer's own networks counts, not
+            // even for an echo; and no one sender takes more than its share
+            // of a round.
+            if (got == Received::Dropped || !mTransport.fromLocalNetwork(address) || !share.admit(address))
                 continue;
-            mTransport.heardOverUdp(buffer, size, address);
             core.take(buffer, size, Origin{Origin::Kind::Udp, address, port}, GetTickCount());
             if (!datagramWaiting(mSocket.get()))
                 break;

@@ -113,6 +113,11 @@ MailslotPeer::MailslotPeer(NetTransport& transport, const char* host, const char
                            const std::atomic<bool>* stop)
     : mTransport(transport), mHost(host != nullptr ? host : ""), mUser(user != nullptr ? user : ""), mStop(stop) {}
 
+MailslotPeer::MailslotPeer(NetTransport& transport, Route route, const char* host, const char* user,
+                           const std::atomic<bool>* stop)
+    : mTransport(transport), mHost(host != nullptr ? host : ""), mRouteGiven(true), mRoute(std::move(route)),
+      mUser(user != nullptr ? user : ""), mStop(stop) {}
+
 bool MailslotPeer::sendText(unsigned type, const char* text) {
     if (text == nullptr)
         text = "";
@@ -131,7 +136,7 @@ bool MailslotPeer::send(unsigned type, const void* body, std::size_t length) {
                               static_cast<const std::uint8_t*>(body), length))
             return false;
         mMessageCount = chunking.count();
-        const Route route = mTransport.route(mHost.c_str());
+        const Route route = mRouteGiven ? mRoute : mTransport.route(mHost.c_str());
         Ways ways(mHost.c_str(), route);
 
         if (!isAcknowledged(type)) {

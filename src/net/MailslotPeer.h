@@ -22,6 +22,10 @@ public:
     // next message once it is set (the program is closing).
     MailslotPeer(NetTransport& transport, const char* host, const char* user,
                  const std::atomic<bool>* stop = nullptr);
+    // The same along a route already known (an answer's way back, or the
+    // address a computer answered from); host names the mailslot's computer.
+    MailslotPeer(NetTransport& transport, Route route, const char* host, const char* user,
+                 const std::atomic<bool>* stop = nullptr);
     MailslotPeer(const MailslotPeer&) = delete;
     MailslotPeer& operator=(const MailslotPeer&) = delete;
 
@@ -44,6 +48,8 @@ private:
 
     NetTransport& mTransport;
     const std::string mHost;
+    const bool mRouteGiven = false;
+    const Route mRoute;
     const std::string mUser;
     const std::atomic<bool>* const mStop;
     std::uint32_t mWindow = defaultSendWindow;

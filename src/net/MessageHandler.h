@@ -1,8 +1,26 @@
 // What a listener does with the transfers of one message type. Every call
-// comes from the listener's thread; pointers are valid during the call only.
+// comes from the listener's thread and must return at once (receiving waits
+// for it); pointers are valid during the call only.
 #pragma once
 
+#include "clip/Origin.h"
+
 #include <cstdint>
+
+// Which transfer a call is about: where it comes from, and its type and
+// transferId as the head carries them.
+struct TransferFrom {
+    Origin origin;
+    std::uint32_t typeAndId = 0;
+    // The chunkIndex of the message that started it: 0 for a transfer seen
+    // from its beginning, since every send sends its first message alone.
+    std::int16_t firstChunk = 0;
+};
+
+// Whether a transfer may start: Refused ones are dropped without an echo;
+// Asked ones answer a request of this copy and keep their place when
+// strangers' transfers crowd the listener.
+enum class Admission { Refused, Taken, Asked };
 
 class MessageHandler {
 public:
@@ -13,14 +31,25 @@ public:
     MessageHandler& operator=(const MessageHandler&) = delete;
     virtual ~MessageHandler() = default;
 
+    // Before a transfer starts.
+    virtual Admission admit(const TransferFrom& from) {
+        static_cast<void>(from);
+        return Admission::Taken;
+    }
     // A transfer of messageBytes (its messages x 420) began.
-    virtual void onTransferStart(unsigned messageBytes) { static_cast<void>(messageBytes); }
+    virtual void onTransferStart(const TransferFrom& from, unsigned messageBytes) {
+        static_cast<void>(from);
+        static_cast<void>(messageBytes);
+    }
     // The distinct messages received so far, x 420.
-    virtual void onTransferProgress(unsigned messageBytes) { static_cast<void>(messageBytes); }
+    virtual void onTransferProgress(const TransferFrom& from, unsigned messageBytes) {
+        static_cast<void>(from);
+        static_cast<void>(messageBytes);
+    }
     // A transfer that had started was discarded incomplete.
-    virtual void onTransferFailed() {}
+    virtual void onTransferFailed(const TransferFrom& from) { static_cast<void>(from); }
     // A complete transfer. The texts are NUL-terminated and body holds length
     // bytes, all inside the received payload.
-    virtual void handle(const char* computer, const char* user, const std::uint8_t* body,
+    virtual void handle(const TransferFrom& from, const char* computer, const char* user, const std::uint8_t* body,
                         std::uint32_t length) = 0;
 };

@@ -32,6 +32,10 @@ constexpr std::size_t maxStoredBytes = 40u * 1024 * 1024;
 // Transfers listed at once, complete ones (which keep only their key)
 // included.
 constexpr std::size_t maxTransfers = 64;
+// Unfinished or recent transfers of one sender (one address, or all that
+// come by mailslot): a flood of first messages only pushes out the
+// flooder's own.
+constexpr std::size_t maxTransfersPerSource = 8;
 // Acknowledged kind: the message keys a transfer remembers having echoed,
 // so a duplicated datagram is echoed once.
 constexpr std::size_t recentAckCount = 16;

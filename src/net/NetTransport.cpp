@@ -15,8 +15,8 @@ struct AddressListFree {
 };
 
 // The system's name lookup, IPv4 only: hosts file, DNS, NetBIOS, as the
-// system is set up.
-bool lookUp(const char* host, std::uint32_t& address) {
+// system is set up. False when it knows no address of host.
+bool lookUp(const char* host, std::vector<std::uint32_t>& addresses) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;
@@ -24,33 +24,72 @@ bool lookUp(const char* host, std::uint32_t& address) {
     if (getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr)
         return false;
     const std::unique_ptr<addrinfo, AddressListFree> list(found);
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in)) {
-            address = ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
-            return true;
-        }
+    // A name with hundreds of addresses is no computer of a local network.
+    for (const addrinfo* entry = found; entry != nullptr && addresses.size() < 64; entry = entry->ai_next) {
+        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in))
+            addresses.push_back(ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr));
     }
-    return false;
+    return !addresses.empty();
+}
+
+// The system's table of this computer's IPv4 addresses and their masks.
+std::vector<LocalNetwork> readNetworks() {
+    std::vector<LocalNetwork> networks;
+    ULONG size = 0;
+    if (GetIpAddrTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > 65536)
+        return networks;
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
+    auto* table = reinterpret_cast<MIB_IPADDRTABLE*>(buffer.get());
+    if (!buffer || GetIpAddrTable(table, &size, FALSE) != NO_ERROR)
+        return networks;
+    for (DWORD i = 0; i < table->dwNumEntries && networks.size() < maxBroadcastAddresses; ++i)
+        networks.push_back({ntohl(table->table[i].dwAddr), ntohl(table->table[i].dwMask)});
+    return networks;
 }
 
 }  // namespace
 
 NetTransport::NetTransport(const char* computerName) : mComputer(computerName != nullptr ? computerName : "") {}
 
-void NetTransport::heardOverUdp(const std::uint8_t* bytes, std::size_t size, std::uint32_t address) {
-    Message message;
-    if (!Message::decode(bytes, size, message))
-        return;
-    const std::string computer = senderComputerOf(message);
-    if (computer.empty())
-        return;
-    const std::lock_guard<std::mutex> lock(mPeersLock);
-    mPeers.heard(computer, address);
+bool NetTransport::fromLocalNetwork(std::uint32_t address) {
+    // Interfaces come and go; a datagram is never kept waiting for more
+    // than one look at the table.
+    constexpr std::uint32_t readEveryMs = 5000;
+    const std::lock_guard<std::mutex> lock(mNetworksLock);
+    const std::uint32_t now = GetTickCount();
+    if (!mNetworksKnown || now - mNetworksRead >= readEveryMs) {
+        try {
+            mNetworks = readNetworks();
+        } catch (const std::bad_alloc&) {
+            mNetworks.clear();
+        }
+        mNetworksRead = now;
+        mNetworksKnown = true;
+    }
+    return isLocalSource(address, mNetworks);
 }
 
-bool NetTransport::knownOverUdp(const char* computer, std::uint32_t& address) const {
-    const std::lock_guard<std::mutex> lock(mPeersLock);
-    return mPeers.find(computer, address);
+bool NetTransport::believes(const Origin& from, const std::string& computer) const {
+    if (!isPlainComputerName(computer))
+        return false;
+    if (from.kind != Origin::Kind::Udp)
+        return true;
+    std::vector<std::uint32_t> addresses;
+    try {
+        const bool resolved = networkReady() && lookUp(computer.c_str(), addresses);
+        return claimFitsAddress(resolved, addresses, from.address);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+Route NetTransport::routeBack(const Origin& from, const std::string& computer) {
+    Route route;
+    if (from.kind == Origin::Kind::Udp)
+        route.addresses.push_back(from.address);
+    else
+        route.mailslot = isPlainComputerName(computer);
+    return route;
 }
 
 Route NetTransport::route(const char* host) const {
@@ -67,15 +106,11 @@ Route NetTransport::route(const char* host) const {
             route.mailslot = true;
             return route;
         }
-        std::uint32_t address = 0;
-        if (knownOverUdp(host, address)) {
-            route.addresses.push_back(address);
-            return route;
-        }
         // Never a path of the sender's making: the mailslot way only for plain names.
         route.mailslot = isPlainComputerName(host);
-        if (networkReady() && lookUp(host, address))
-            route.addresses.push_back(address);
+        std::vector<std::uint32_t> addresses;
+        if (networkReady() && lookUp(host, addresses))
+            route.addresses.push_back(addresses.front());
     } catch (const std::bad_alloc&) {
         route.addresses.clear();
     }
@@ -84,20 +119,12 @@ Route NetTransport::route(const char* host) const {
 
 std::vector<std::uint32_t> NetTransport::broadcastAddresses() const {
     std::vector<std::uint32_t> addresses{INADDR_BROADCAST};
-    ULONG size = 0;
-    if (GetIpAddrTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > 65536)
-        return addresses;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
-    auto* table = reinterpret_cast<MIB_IPADDRTABLE*>(buffer.get());
-    if (!buffer || GetIpAddrTable(table, &size, FALSE) != NO_ERROR)
-        return addresses;
-    for (DWORD i = 0; i < table->dwNumEntries && addresses.size() < maxBroadcastAddresses; ++i) {
-        const std::uint32_t address = ntohl(table->table[i].dwAddr);
-        const std::uint32_t mask = ntohl(table->table[i].dwMask);
+    for (const LocalNetwork& network : readNetworks()) {
         // Loopback and single-address interfaces reach no other computer.
-        if ((address >> 24) == 127 || address == 0 || mask == 0xFFFFFFFFu || mask == 0)
+        if ((network.address >> 24) == 127 || network.address == 0 || network.mask == 0xFFFFFFFFu ||
+            network.mask == 0)
             continue;
-        const std::uint32_t broadcast = address | ~mask;
+        const std::uint32_t broadcast = network.address | ~network.mask;
         if (std::find(addresses.begin(), addresses.end(), broadcast) == addresses.end())
             addresses.push_back(broadcast);
     }

@@ -1,23 +1,26 @@
-// What every send and the listener of one process share: Winsock, where
-// each computer was last heard from over UDP, the transfer identities in use,
-// and the process's one reply mailslot with the echoes read from it.
+// What every send and the listener of one process share: Winsock, the
+// networks this computer is on, the transfer identities in use, and the
+// process's one reply mailslot with the echoes read from it.
 //
 // Two ways reach another copy of the program, and every datagram goes the
-// ways its route names: UDP to port listenerPort (a broadcast to "*", the
-// computer's address otherwise), and the mailslot "RamvekHo" on the host,
-// which older copies listen on alone. A computer heard from over UDP is
-// reached over UDP alone.
+// ways its route names: UDP to port listenerPort (a broadcast to "*", one
+// address otherwise), and the mailslot "RamvekHo" on the host, which older
+// copies listen on alone. An answer goes back the way its request came; a
+// computer asked by name is found through the system's name resolution,
+// never through what datagrams say of themselves.
 //
-// Thread-safe: the user-interface thread and the listener thread use one
-// transport at once. Its locks cover table updates and reads of the reply
-// mailslot that never wait; name lookup and every wait happen outside them.
+// Thread-safe: the user-interface thread, the listener thread and the
+// answering threads use one transport at once. Its locks cover reads of
+// the reply mailslot and of the network table, which never wait; name
+// lookup and every wait happen outside them.
 #pragma once
 
 #include "base/Socket.h"
 
 #include "base/FileHandle.h"
 #include "net/Message.h"
-#include "net/PeerTable.h"
+#include "clip/Origin.h"
+#include "net/SenderChecks.h"
 #include "net/SendRegistry.h"
 
 #include <cstddef>
@@ -51,17 +54,24 @@ public:
     bool networkReady() const { return mWinsock.started(); }
     const std::string& computerName() const { return mComputer; }
 
-    // Listener thread: a datagram came over UDP from address (host order).
-    // A well-formed message teaches where its sender's computer is.
-    void heardOverUdp(const std::uint8_t* bytes, std::size_t size, std::uint32_t address);
-    bool knownOverUdp(const char* computer, std::uint32_t& address) const;
+    // Whether a datagram from address (host order) comes from one of this
+    // computer's directly connected networks, or loopback. The table of
+    // networks is read again when it is older than a few seconds.
+    bool fromLocalNetwork(std::uint32_t address);
+    // Whether a sender at from may go by computer: a plain name, and over
+    // UDP one the system's name resolution does not know or knows at that
+    // address (SenderChecks.h). May wait on the network.
+    bool believes(const Origin& from, const std::string& computer) const;
 
     // The ways to host: "*" is every computer of the local network, "." this
     // computer through its mailslot alone, anything else one computer (a
-    // name, or an IPv4 address in dots). A computer not heard from over UDP
-    // is looked up by name, which may wait on the network. Its addresses are
-    // empty when no UDP way is known.
+    // name, or an IPv4 address in dots) through name resolution, which may
+    // wait on the network, and its mailslot. Its addresses are empty when no
+    // UDP way is known.
     Route route(const char* host) const;
+    // Back to a sender: over UDP to the address it came from alone, else
+    // into the mailslot of computer (a plain name) alone.
+    static Route routeBack(const Origin& from, const std::string& computer);
 
     // An identity for a send beginning now, distinct from those of the
     // process's other sends (SendRegistry). Echoes read from the reply
@@ -84,8 +94,10 @@ private:
     const WinsockSession mWinsock;
     const std::string mComputer;
 
-    mutable std::mutex mPeersLock;
-    PeerTable mPeers;
+    std::mutex mNetworksLock;
+    std::vector<LocalNetwork> mNetworks;
+    std::uint32_t mNetworksRead = 0;
+    bool mNetworksKnown = false;
 
     std::mutex mSendsLock;
     SendRegistry mSends;

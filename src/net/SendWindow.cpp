@@ -15,10 +15,14 @@ bool reached(std::uint32_t now, std::uint32_t tick) {
 SendWindow::SendWindow(const Chunking& source, std::uint32_t width)
     : mSource(source), mWidth(std::clamp<std::uint32_t>(width, 1, maxSendWindow)), mFailed(source.count() == 0) {}
 
+std::uint32_t SendWindow::openWidth() const {
+    return mAcknowledged == 0 ? 1 : mWidth;
+}
+
 bool SendWindow::hasRoom() const {
     if (mNext >= mSource.count())
         return false;
-    for (std::uint32_t i = 0; i < mWidth; ++i)
+    for (std::uint32_t i = 0; i < openWidth(); ++i)
         if (!mSlots[i].busy)
             return true;
     return false;
@@ -55,7 +59,7 @@ void SendWindow::due(std::uint32_t now, std::vector<Message>& toSend) {
         if (slot.busy && reached(now, slot.lastSent + resendAfterMs))
             send(slot, now, toSend);
     }
-    for (std::uint32_t i = 0; i < mWidth && mNext < mSource.count(); ++i) {
+    for (std::uint32_t i = 0; i < openWidth() && mNext < mSource.count(); ++i) {
         Slot& slot = mSlots[i];
         if (slot.busy)
             continue;

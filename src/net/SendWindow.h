@@ -1,7 +1,9 @@
 // The acknowledged send as a state machine over an injected clock. The
-// receiver acknowledges a message by echoing its 420 bytes; up to `width`
-// messages are in flight at once, entering in chunkIndex order as room
-// frees. Each is sent again resendAfterMs after its latest send without an
+// receiver acknowledges a message by echoing its 420 bytes. The first
+// message goes alone, so a receiver that never answers (or an address a
+// stranger named) costs what one stop-and-wait message costs; after the
+// first echo up to `width` messages are in flight at once, entering in
+// chunkIndex order as room frees. Each is sent again resendAfterMs after its latest send without an
 // echo; one still unacknowledged giveUpAfterMs after its first send, or due
 // again after maxSends sends, fails the whole send, and nothing more goes out.
 //
@@ -53,6 +55,8 @@ private:
         std::uint32_t lastSent = 0;
     };
 
+    // 1 until the receiver has acknowledged anything.
+    std::uint32_t openWidth() const;
     bool hasRoom() const;
     void send(Slot& slot, std::uint32_t now, std::vector<Message>& toSend);
 

@@ -11,8 +11,8 @@ void copyStrings(const StringList& from, StringList& to) {
 }
 }  // namespace
 
-bool TrayButton::isSharedWith(const char* userName) const {
-    return ::isSharedWith(shared, allUsers, allowedUsers, userName);
+bool TrayButton::isSharedWith(const char* userName, const char* computerName) const {
+    return ::isSharedWith(shared, allUsers, allowedUsers, userName, computerName);
 }
 
 void TrayButton::saveTo(SavedButton& saved, bool active) const {

@@ -22,7 +22,7 @@ public:
     // it also names the button to other computers.
     std::uint32_t id() const { return mId; }
 
-    bool isSharedWith(const char* userName) const;
+    bool isSharedWith(const char* userName, const char* computerName) const;
 
     // The button's stored record. The snapshot is borrowed, not copied, and
     // left out for the active button, which captures anew at start.

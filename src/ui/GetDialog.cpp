@@ -7,25 +7,18 @@
 #include "ui/ProgressDialog.h"
 #include "ui/WaitCursor.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
 constexpr int imageWidth = 14;
 constexpr int blankImage = 5;
 
-std::string itemText(HWND tree, HTREEITEM item, LPARAM* data, int size) {
-    std::string text(static_cast<std::size_t>(size), '\0');
+LPARAM itemData(HWND tree, HTREEITEM item) {
     TVITEMA info{};
-    info.mask = TVIF_TEXT | TVIF_PARAM;
+    info.mask = TVIF_PARAM;
     info.hItem = item;
-    info.pszText = &text[0];
-    info.cchTextMax = size;
     SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info));
-    if (data)
-        *data = info.lParam;
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    return info.lParam;
 }
 
 HTREEITEM insert(HWND tree, HTREEITEM parent, HTREEITEM after, const char* text, int image, LPARAM data,
@@ -43,10 +36,9 @@ HTREEITEM insert(HWND tree, HTREEITEM parent, HTREEITEM after, const char* text,
 }
 }  // namespace
 
-GetDialog::GetDialog(HWND ownerWindow, ShareNetwork& network, OpenDialogs& open)
+GetDialog::GetDialog(HWND ownerWindow, ShareNetwork& network)
     : Dialog(IDD_GET, ownerWindow),
       mNetwork(network),
-      mOpen(open),
       mImageList(loadImageStrip(appInstance(), IDB_GLYPHS, imageWidth, RGB(255, 255, 255))) {}
 
 HWND GetDialog::tree() const {
@@ -60,43 +52,44 @@ bool GetDialog::onInitDialog() {
     placeholder.loadString(IDS_NOTHING_SHARED);
     mPlaceholder = insert(tree(), TVI_ROOT, TVI_LAST, placeholder.text(), blankImage, 0, false);
     updateOkButton();
-    mOpen.get = this;
-    mNetwork.queryClipboards();
+    mAsked = std::make_shared<ClipsAsked>(wakeWindow(hwnd));
+    mNetwork.queryClipboards(mAsked);
     return result;
 }
 
 void GetDialog::onDestroy() {
-    if (mOpen.get == this)
-        mOpen.get = nullptr;
+    if (mAsked)
+        mAsked->close();
 }
 
-bool GetDialog::hasUser(const char* userName, const char*) const {
-    const std::size_t length = std::strlen(userName);
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree(), TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
-         item = reinterpret_cast<HTREEITEM>(
-             SendMessageA(tree(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        if (item == mPlaceholder)
+INT_PTR GetDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != answersMessage || !mAsked)
+        return Dialog::handleMessage(message, wParam, lParam);
+    for (const ClipsAsked::Answer& answer : mAsked->take()) {
+        if (hasUser(answer.from.user.c_str(), answer.from.computer.c_str()))
             continue;
-        LPARAM prefix = 0;
-        const std::string text = itemText(tree(), item, &prefix, 302);
-        // The node reads "user [computer]"; its data is the length of "user [".
-        if (static_cast<std::size_t>(prefix) == length + 2 && text.compare(0, length, userName) == 0)
-            return true;
+        const HTREEITEM node = addUserNode(answer.from);
+        for (const ClipListRecord& record : answer.records)
+            addClipEntry(node, record);
     }
+    return TRUE;
+}
+
+bool GetDialog::hasUser(const char* userName, const char* computerName) const {
+    for (const Answerer& user : mUsers)
+        if (user.user == userName && user.computer == computerName)
+            return true;
     return false;
 }
 
-HTREEITEM GetDialog::addUserNode(const char* userName, const char* computerName) {
-    std::string text = userName;
-    text += " [";
-    const LPARAM prefix = static_cast<LPARAM>(text.size());
-    text += computerName;
-    text += "]";
+HTREEITEM GetDialog::addUserNode(const Answerer& from) {
+    const std::string text = from.user + " [" + from.computer + "]";
     if (mPlaceholder) {
         SendMessageA(tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(mPlaceholder));
         mPlaceholder = nullptr;
     }
-    return insert(tree(), TVI_ROOT, TVI_SORT, text.c_str(), blankImage, prefix, true);
+    mUsers.push_back(from);
+    return insert(tree(), TVI_ROOT, TVI_SORT, text.c_str(), blankImage, static_cast<LPARAM>(mUsers.size() - 1), true);
 }
 
 void GetDialog::addClipEntry(HTREEITEM node, const ClipListRecord& record) {
@@ -125,17 +118,13 @@ void GetDialog::onOk() {
                                  : nullptr;
     if (!selected || !parent)
         return;
-    LPARAM prefix = 0;
-    std::string computer = itemText(tree(), parent, &prefix, 302);
-    // What follows "user [", without the closing bracket.
-    computer = prefix > 0 && static_cast<std::size_t>(prefix) < computer.size()
-                   ? computer.substr(static_cast<std::size_t>(prefix), computer.size() - prefix - 1)
-                   : std::string();
-    LPARAM entry = 0;
-    itemText(tree(), selected, &entry, 2);
-    ProgressDialog progress(hwnd, mNetwork, mOpen);
-    progress.computerName = computer.c_str();
-    progress.entryId = static_cast<std::uint32_t>(entry);
+    const auto user = static_cast<std::size_t>(itemData(tree(), parent));
+    if (user >= mUsers.size())
+        return;
+    ProgressDialog progress(hwnd, mNetwork);
+    progress.computerName = mUsers[user].computer.c_str();
+    progress.origin = mUsers[user].origin;
+    progress.entryId = static_cast<std::uint32_t>(itemData(tree(), selected));
     if (progress.run() == IDOK) {
         EndDialog(hwnd, IDOK);
         return;

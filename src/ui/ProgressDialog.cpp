@@ -1,10 +1,15 @@
 #include "ui/ProgressDialog.h"
 
+#include "base/Archive.h"
+#include "base/GlobalMemory.h"
+#include "base/MemoryStream.h"
+#include "clip/ClipSnapshot.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -31,23 +36,62 @@ std::string formatPercent(const char* format, unsigned percent) {
 }
 }  // namespace
 
-ProgressDialog::ProgressDialog(HWND ownerWindow, ShareNetwork& network, OpenDialogs& open)
-    : Dialog(IDD_PROGRESS, ownerWindow), mNetwork(network), mOpen(open) {}
+ProgressDialog::ProgressDialog(HWND ownerWindow, ShareNetwork& network)
+    : Dialog(IDD_PROGRESS, ownerWindow), mNetwork(network) {}
 
 bool ProgressDialog::onInitDialog() {
     getItemText(IDC_PROGRESS_TEXT, mFormatText);
     setProgress(0);
-    mOpen.progress = this;
     mNextUpdateTime = GetTickCount() + redrawEveryMs;
+    mAsked = std::make_shared<FetchAsked>(origin, wakeWindow(hwnd));
     // Sent off this thread: Cancel answers at once, even while it goes out.
-    mRequest = mNetwork.requestFetch(computerName.text(), entryId);
+    mRequest = mNetwork.requestFetch(mAsked, computerName.text(), entryId);
     return Dialog::onInitDialog();
 }
 
 void ProgressDialog::onDestroy() {
-    if (mOpen.progress == this)
-        mOpen.progress = nullptr;
+    // Whatever still comes finds the fetch closed: the clipboard stays.
+    if (mAsked)
+        mAsked->close();
     mRequest.reset();
+}
+
+INT_PTR ProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != answersMessage || !mAsked)
+        return Dialog::handleMessage(message, wParam, lParam);
+    takeNews();
+    return TRUE;
+}
+
+void ProgressDialog::takeNews() {
+    const FetchAsked::Progress news = mAsked->take();
+    setTotal(news.totalBytes);
+    if (news.receivedBytes != 0)
+        setProgress(news.receivedBytes);
+    if (news.failed)
+        finish(false);
+    else if (news.arrived)
+        finish(restore(news.data));
+}
+
+bool ProgressDialog::restore(const std::vector<std::uint8_t>& data) {
+    if (data.empty())
+        return false;
+    // Through the same bounded loader as the stack file, whole or not at all:
+    // the clipboard is never left half-written.
+    GlobalMemory block(memoryblock::allocate(memoryblock::moveable, data.size()));
+    {
+        GlobalLockGuard lock(block.get());
+        if (!lock.data())
+            return false;
+        std::memcpy(lock.data(), data.data(), data.size());
+    }
+    ClipSnapshot snapshot;
+    MemoryStream stream;
+    if (!stream.adopt(std::move(block)))
+        return false;
+    Archive archive(stream, false);
+    return snapshot.serialize(archive) && mNetwork.putOnClipboard(snapshot);
 }
 
 void ProgressDialog::setTotal(unsigned messageBytes) {

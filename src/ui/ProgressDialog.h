@@ -10,28 +10,36 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class ProgressDialog : public Dialog {
 public:
-    ProgressDialog(HWND ownerWindow, ShareNetwork& network, OpenDialogs& open);
+    ProgressDialog(HWND ownerWindow, ShareNetwork& network);
 
-    // Set before run().
+    // Set before run(): the computer, where its list came from, and the entry.
     String computerName;
+    Origin origin;
     std::uint32_t entryId = 0;
 
     // The transfer's size in message bytes.
     void setTotal(unsigned messageBytes);
     // Message bytes received so far; redrawn at most every 300 ms.
     void setProgress(unsigned messageBytes);
-    // The program's end of it: 1 when the clipboard took the data, 2 otherwise.
+    // 1 when the clipboard took the data, 2 otherwise.
     void finish(bool fetched);
 
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool onInitDialog() override;
     void onDestroy() override;
 
 private:
+    // What came of the fetch since the last look.
+    void takeNews();
+    // The fetched bytes onto the clipboard, whole or not at all.
+    bool restore(const std::vector<std::uint8_t>& data);
+
     ShareNetwork& mNetwork;
-    OpenDialogs& mOpen;
+    std::shared_ptr<FetchAsked> mAsked;
     unsigned mTotalBytes = 100;
     String mFormatText;
     DWORD mNextUpdateTime = 0;

@@ -10,7 +10,6 @@
 #include <commctrl.h>
 
 #include <climits>
-#include <cstring>
 
 namespace {
 constexpr int checkWidth = 16;
@@ -30,20 +29,17 @@ void setStateImage(HWND list, int row, UINT image) {
     SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-std::string cellText(HWND list, int row, int column, int size) {
-    std::string text(static_cast<std::size_t>(size), '\0');
+LPARAM rowData(HWND list, int row) {
     LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = &text[0];
-    item.cchTextMax = size;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
 }
 }  // namespace
 
-ShareDialog::ShareDialog(HWND ownerWindow, HICON smallIcon, ShareNetwork& network, OpenDialogs& open)
-    : Dialog(IDD_SHARE, ownerWindow), mSmallIcon(smallIcon), mNetwork(network), mOpen(open) {}
+ShareDialog::ShareDialog(HWND ownerWindow, HICON smallIcon, ShareNetwork& network)
+    : Dialog(IDD_SHARE, ownerWindow), mSmallIcon(smallIcon), mNetwork(network) {}
 
 HWND ShareDialog::list() const {
     return GetDlgItem(hwnd, IDC_USER_LIST);
@@ -77,26 +73,35 @@ bool ShareDialog::onInitDialog() {
     }
     for (int i = 0; i + 1 < allowedUsers.count(); i += 2)
         addUser(allowedUsers.at(i).text(), allowedUsers.at(i + 1).text(), true);
-    mOpen.share = this;
-    if (!mNetwork.queryUsers())
+    mAsked = std::make_shared<UsersAsked>(wakeWindow(hwnd));
+    if (!mNetwork.queryUsers(mAsked))
         showSystemError(ERROR_NOT_SUPPORTED, MB_ICONHAND);
     applyEnabling();
     return true;
 }
 
 void ShareDialog::onDestroy() {
-    if (mOpen.share == this)
-        mOpen.share = nullptr;
+    if (mAsked)
+        mAsked->close();
+}
+
+INT_PTR ShareDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != answersMessage || !mAsked)
+        return Dialog::handleMessage(message, wParam, lParam);
+    for (const Answerer& answer : mAsked->take())
+        addUser(answer.user.c_str(), answer.computer.c_str(), false);
+    return TRUE;
 }
 
 void ShareDialog::addUser(const char* userName, const char* computerName, bool isChecked) {
-    const int rows = static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row)
-        if (cellText(list(), row, 0, 41) == userName)
+    for (const auto& row : mRows)
+        if (row.first == userName && row.second == computerName)
             return;
+    mRows.emplace_back(userName, computerName);
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_STATE;
+    item.mask = LVIF_TEXT | LVIF_STATE | LVIF_PARAM;
     item.iItem = INT_MAX;
+    item.lParam = static_cast<LPARAM>(mRows.size() - 1);
     item.pszText = const_cast<char*>(userName);
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(isChecked ? checked : unchecked);
@@ -166,8 +171,12 @@ void ShareDialog::onOk() {
     for (int row = 0; row < rows; ++row) {
         if (stateImage(list(), row) != checked)
             continue;
-        chosen.add(cellText(list(), row, 0, 256).c_str());
-        chosen.add(cellText(list(), row, 1, 256).c_str());
+        const auto index = static_cast<std::size_t>(rowData(list(), row));
+        if (index >= mRows.size())
+            continue;
+        const auto& names = mRows[index];
+        chosen.add(names.first.c_str());
+        chosen.add(names.second.c_str());
     }
     if (chosen.count() == 0) {
         showMessage(IDS_SELECT_USERS, MB_ICONINFORMATION, hwnd);

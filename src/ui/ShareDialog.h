@@ -7,9 +7,14 @@
 #include "ui/Dialog.h"
 #include "ui/ShareNetwork.h"
 
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
 class ShareDialog : public Dialog {
 public:
-    ShareDialog(HWND ownerWindow, HICON smallIcon, ShareNetwork& network, OpenDialogs& open);
+    ShareDialog(HWND ownerWindow, HICON smallIcon, ShareNetwork& network);
 
     // Set by the caller before run(); read back after OK.
     bool shared = false;
@@ -18,9 +23,11 @@ public:
     // on OK with "Selected".
     StringList allowedUsers;
 
-    // One row, unless one with that user name is there (letter case counts).
+    // One row per user and computer, whatever their lengths (letter case
+    // counts).
     void addUser(const char* userName, const char* computerName, bool checked);
 
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool onInitDialog() override;
     bool onCommand(WPARAM wParam, LPARAM lParam) override;
     void onOk() override;
@@ -34,5 +41,8 @@ private:
 
     HICON mSmallIcon;
     ShareNetwork& mNetwork;
-    OpenDialogs& mOpen;
+    std::shared_ptr<UsersAsked> mAsked;
+    // The names of each row, which its item data indexes: read back whole,
+    // never through a buffer of the control's.
+    std::vector<std::pair<std::string, std::string>> mRows;
 };

@@ -1,14 +1,22 @@
 // What the sharing dialogs ask of the network. The program supplies it; the
-// dialogs stay UI only.
+// dialogs stay UI only. Each dialog owns the conversation its request opens
+// (clip/ShareConversations.h): the network adds what comes back and wakes
+// the dialog with answersMessage, and the dialog takes it on its own thread.
 #pragma once
 
+#include "clip/ShareConversations.h"
+
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
-class ShareDialog;
-class GetDialog;
-class ProgressDialog;
+class ClipSnapshot;
+
+// Posted to a sharing dialog when its conversation has news.
+constexpr UINT answersMessage = WM_APP + 22;
 
 // A fetch request on its way: given up, and waited for, when it goes.
 class PendingFetch {
@@ -19,19 +27,22 @@ public:
 class ShareNetwork {
 public:
     virtual ~ShareNetwork() = default;
-    // Broadcasts the user query; false when neither way could send it.
-    virtual bool queryUsers() = 0;
-    // Broadcasts the clip-list query; false when neither way could send it.
-    virtual bool queryClipboards() = 0;
-    // Starts asking computer for the entry without waiting for the send.
-    virtual std::unique_ptr<PendingFetch> requestFetch(const std::string& computer, std::uint32_t entryId) = 0;
+    // Opens the conversation and broadcasts the user query; false when
+    // neither way could send it.
+    virtual bool queryUsers(const std::shared_ptr<UsersAsked>& asked) = 0;
+    // Opens the conversation and broadcasts the clip-list query; false when
+    // neither way could send it.
+    virtual bool queryClipboards(const std::shared_ptr<ClipsAsked>& asked) = 0;
+    // Opens the conversation and starts asking computer (where asked's
+    // target answered from) for the entry, without waiting for the send.
+    virtual std::unique_ptr<PendingFetch> requestFetch(const std::shared_ptr<FetchAsked>& asked,
+                                                       const std::string& computer, std::uint32_t entryId) = 0;
+    // Puts a fetched snapshot on the clipboard as the program restores one;
+    // false when the clipboard did not take all of it.
+    virtual bool putOnClipboard(const ClipSnapshot& snapshot) = 0;
 };
 
-// The sharing dialogs open at the moment, which answers from other computers
-// go to. Each dialog sets itself when it initialises and clears itself when
-// its window goes; only the user-interface thread touches it.
-struct OpenDialogs {
-    ShareDialog* share = nullptr;
-    GetDialog* get = nullptr;
-    ProgressDialog* progress = nullptr;
-};
+// The wake-up a dialog gives its conversation: a message to its window.
+inline std::function<void()> wakeWindow(HWND window) {
+    return [window] { PostMessageA(window, answersMessage, 0, 0); };
+}

@@ -3,8 +3,12 @@
 #   A (TVSIM1, Anna) runs test_share.exe, the program in its own process;
 #   B (TVSIM2, Bert) shares a picture with Anna only and a text with nobody;
 #   C (TVSIM3, Cole) shares a text and an empty clipboard with everybody.
-# From C, as Cole and as "anna" (names match exactly), B answers no
-# clip-list query and no fetch request, whatever entry it names.
+# From C, as Cole, as "anna" (names match exactly), as Anna on A and as
+# Anna on C (a user is a user on her computer), B answers no clip-list
+# query and no fetch request, whatever entry it names. From an address
+# outside the computers' network, B answers nothing at all, not even with
+# an echo; from inside, the same sends are echoed and answered. While A
+# fetches from B, C sends A unasked fetch data claiming to be Bert on B.
 #
 # share_e2e.sh TEST_SHARE TOLVARAN TVSTATE TVCLIP NETTOOL
 # Exit code 77 (skipped) without root, network namespaces or the simulated
@@ -52,28 +56,61 @@ mkdir -p "$heard"
 on_computer_in_background 3 "$nettool" listen "$(winpath "$heard")" 60
 listener=$started
 wait_for 20 test -f "$heard/ready"
-on 3 "$nettool" send TVSIM2 4 1 --user Cole >/dev/null
-on 3 "$nettool" send TVSIM2 4 1 --user anna >/dev/null
+for claim in "--user Cole" "--user anna" "--user Anna --computer TVSIM1" "--user Anna"; do
+  # shellcheck disable=SC2086 # the claim is words
+  on 3 "$nettool" send TVSIM2 4 1 $claim >/dev/null
+done
 taken=$(on 3 "$nettool" fetch TVSIM2 0 64 Cole)
 check "B took all 65 forged fetch requests from C" test "$taken" = "taken 65"
+taken=$(on 3 "$nettool" fetch TVSIM2 0 64 Anna TVSIM1)
+check "B took all 65 fetch requests of C's claiming Anna on A" test "$taken" = "taken 65"
+taken=$(on 3 "$nettool" fetch TVSIM2 0 64 Anna)
+check "B took all 65 fetch requests of Anna on C" test "$taken" = "taken 65"
 # An answer would be under way within moments; give it some.
 sleep 3
-answers() { ls "$heard" | grep -cE -- '-t(5|9)\.info$'; }
-check "B answered none of C's queries and requests" test "$(answers)" = 0
+answers() { ls "$heard" | grep -cE -- "-t($1)\.info$"; }
+check "B answered none of C's queries and requests" test "$(answers '5|9')" = 0
+
+# C on another network of the same link: B hears it, and must not answer.
+host3() {
+  netsim_run "$dir" 3 "$@"
+}
+inside=$(host3 ip -4 -o addr show dev eth0 | awk '{ print $4 }' | head -n 1)
+inside=${inside%/*}
+outside="10.214.${inside#10.213.}"
+bert="${inside%.*}.2"
+host3 ip addr add "$outside/24" dev eth0 && host3 ip route replace "$bert/32" dev eth0 src "$outside" ||
+  { echo "FAILED: could not give C an outside address"; exit 1; }
+# A fetch request of one byte: echoed, never answered.
+check "from outside, B echoes nothing" test "$(on 3 "$nettool" send TVSIM2 7 1 | cut -d' ' -f1)" = failed
+on 3 "$nettool" send TVSIM2 2 1 --user Cole >/dev/null
+sleep 3
+check "from outside, B answers no user query" test "$(answers 3)" = 0
+host3 ip route del "$bert/32" && host3 ip addr del "$outside/24" dev eth0
+check "from inside, B echoes" test "$(on 3 "$nettool" send TVSIM2 7 1 | cut -d' ' -f1)" = sent
+on 3 "$nettool" send TVSIM2 2 1 --user Cole >/dev/null
+check "from inside, B answers the user query" wait_for 10 eval 'test "$(answers 3)" = 1'
 kill "$listener" 2>/dev/null
 wait "$listener" 2>/dev/null
 check "C's program started again" start_program 3
 
-# A's side; the last test asks for B's program to end, by this file.
-signal=$work/end-b
+# A's side. The first test asks, by a file, for C's forgeries while it
+# fetches from B, and is told by another when they are sent; the last asks
+# for B's program to end.
+forge=$work/forge forged=$work/forged signal=$work/end-b
+(
+  wait_for 600 test -f "$forge" && on 3 "$nettool" forge TVSIM1 TVSIM2 Bert >/dev/null && touch "$forged"
+) &
+forger=$!
 (
   wait_for 600 test -f "$signal" && stop_program 2 >/dev/null 2>&1
   [ -n "${programs[2]:-}" ] && kill "${programs[2]}" 2>/dev/null
 ) &
 ender=$!
-netsim_run "$dir" 1 env TOLVARAN_END_B="$(winpath "$signal")" "$TOLVARAN_ROOT/scripts/wine-run" "$test_share" \
-  </dev/null 2>&1 | tr -d '\r'
+netsim_run "$dir" 1 env TOLVARAN_END_B="$(winpath "$signal")" TOLVARAN_FORGE="$(winpath "$forge")" \
+  TOLVARAN_FORGED="$(winpath "$forged")" "$TOLVARAN_ROOT/scripts/wine-run" "$test_share" </dev/null 2>&1 |
+  tr -d '\r'
 check "A's sharing tests" test "${PIPESTATUS[0]}" = 0
-kill "$ender" 2>/dev/null
+kill "$ender" "$forger" 2>/dev/null
 
 [ "$failures" -eq 0 ]

@@ -223,18 +223,29 @@ TEST_F(Sharing, GetListsWhatOthersShareWithThisUserAndFetchesItWhole) {
     choose(dialog, tree[0].children[0]);
     HWND progress = waitForDialog("Get Clipboard");
     ASSERT_NE(progress, nullptr);
+    // Once B's answer is on its way, C sends unasked data claiming to be
+    // Bert on B (the script does, on seeing the first file).
+    const char* forge = std::getenv("TOLVARAN_FORGE");
+    const char* forged = std::getenv("TOLVARAN_FORGED");
+    ASSERT_TRUE(forge && forged);
     std::vector<std::string> shown;
+    bool asked = false, whileFetching = false;
     waitUntil(
         [&] {
             if (IsWindow(progress)) {
                 const std::string text = controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT));
                 if (shown.empty() || shown.back() != text)
                     shown.push_back(text);
+                if (!asked && text != "0%")
+                    asked = CloseHandle(CreateFileA(forge, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+                whileFetching = whileFetching || GetFileAttributesA(forged) != INVALID_FILE_ATTRIBUTES;
             }
             return !IsWindow(dialog);
         },
         60000);
     ASSERT_FALSE(IsWindow(dialog)) << "the get dialog closes once the fetch is over";
+    EXPECT_TRUE(whileFetching) << "C's forgeries came while the fetch ran";
+    EXPECT_EQ(waitForBoxOf(GetCurrentProcessId(), 0), nullptr) << "nothing of C's ended the fetch";
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.front(), "0%");
     bool between = false;
@@ -244,6 +255,7 @@ TEST_F(Sharing, GetListsWhatOthersShareWithThisUserAndFetchesItWhole) {
 
     const std::vector<ClipboardEntry> fetched = readBack();
     EXPECT_EQ(entryBytes(fetched, CF_DIB), scenario::picture()) << "byte-identical, read by another program";
+    EXPECT_EQ(entryBytes(fetched, CF_TEXT), "<none>") << "nothing of C's forged text";
     // The fetch is a clipboard change like any other.
     std::string newest;
     ContentKind active = ContentKind::Empty;

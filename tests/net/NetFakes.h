@@ -17,16 +17,25 @@ struct RecordingHandler : MessageHandler {
     };
 
     explicit RecordingHandler(unsigned messageType) : MessageHandler(messageType) {}
-    void onTransferStart(unsigned bytes) override { starts.push_back(bytes); }
-    void onTransferProgress(unsigned bytes) override { progress.push_back(bytes); }
-    void onTransferFailed() override { ++failures; }
-    void handle(const char* computer, const char* user, const std::uint8_t* body, std::uint32_t length) override {
+    Admission admit(const TransferFrom& from) override {
+        admitted.push_back(from);
+        return admission;
+    }
+    void onTransferStart(const TransferFrom&, unsigned bytes) override { starts.push_back(bytes); }
+    void onTransferProgress(const TransferFrom&, unsigned bytes) override { progress.push_back(bytes); }
+    void onTransferFailed(const TransferFrom&) override { ++failures; }
+    void handle(const TransferFrom& from, const char* computer, const char* user, const std::uint8_t* body,
+                std::uint32_t length) override {
         deliveries.push_back({computer, user, std::string(body, body + length)});
+        deliveredFrom.push_back(from.origin);
     }
 
+    Admission admission = Admission::Taken;
+    std::vector<TransferFrom> admitted;
     std::vector<unsigned> starts, progress;
     int failures = 0;
     std::vector<Delivery> deliveries;
+    std::vector<Origin> deliveredFrom;
 };
 
 struct RecordingSink : EchoSink {

@@ -12,10 +12,20 @@
 //       Ends after SECONDS or once OUTDIR/quit exists, and writes how long
 //       stop() took to OUTDIR/stopped.
 //   nettool send HOST TYPE SIZE [SEED] [--threads N] [--window W] [--user NAME]
+//                [--computer NAME]
 //       SIZE pseudo-random bytes from SEED (thread i uses SEED + i); one line
-//       per send with its result and speed. Exit code 0 when all succeeded.
-//   nettool fetch HOST FIRST LAST USER fetch requests for entries FIRST..LAST
-//                                      as USER; prints how many were taken
+//       per send with its result and speed, claiming to be user NAME on
+//       computer NAME. Exit code 0 when all succeeded.
+//   nettool fetch HOST FIRST LAST USER [COMPUTER]
+//                                      fetch requests for entries FIRST..LAST
+//                                      as USER (on COMPUTER); prints how many
+//                                      were taken
+//   nettool forge HOST COMPUTER USER   unasked fetch data to HOST:24170 as
+//                                      USER on COMPUTER, never waiting for an
+//                                      echo: 64 first messages of transfers
+//                                      that never go on, the start of one
+//                                      that stops, and a whole one holding
+//                                      the text "forged"
 //   nettool body SIZE SEED FILE        the body send sends, into FILE
 //   nettool flood HOST COUNT SEED      COUNT hostile datagrams to HOST:24170
 //   nettool udppong SECONDS            echoes datagrams on UDP port 24171
@@ -26,6 +36,7 @@
 
 #include "base/String.h"
 #include "net/MailslotListener.h"
+#include "net/Chunking.h"
 #include "net/MailslotPeer.h"
 #include "net/UdpSocket.h"
 
@@ -116,12 +127,13 @@ public:
         : MessageHandler(messageType), mFolder(folder), mSerial(serial), mFiles(files), mListener(listener),
           mAnswer(answer) {}
 
-    void onTransferFailed() override {
+    void onTransferFailed(const TransferFrom&) override {
         const std::lock_guard<std::mutex> lock(mFiles);
         std::ofstream(mFolder + "/failed.txt", std::ios::app) << "type " << type << "\n";
     }
 
-    void handle(const char* computer, const char* user, const std::uint8_t* body, std::uint32_t length) override {
+    void handle(const TransferFrom&, const char* computer, const char* user, const std::uint8_t* body,
+                std::uint32_t length) override {
         try {
             const std::string name = mFolder + "/" + std::to_string(++mSerial) + "-t" + std::to_string(type);
             std::ofstream(name + ".body", std::ios::binary).write(reinterpret_cast<const char*>(body), length);
@@ -214,6 +226,7 @@ int send(int argc, char** argv) {
     int threads = 1;
     std::uint32_t window = defaultSendWindow;
     std::string user = "tester";
+    std::string computer = computerName();
     for (int i = 5; i < argc; ++i) {
         if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
             threads = std::max(1, std::atoi(argv[++i]));
@@ -221,10 +234,11 @@ int send(int argc, char** argv) {
             window = std::strtoul(argv[++i], nullptr, 10);
         else if (std::strcmp(argv[i], "--user") == 0 && i + 1 < argc)
             user = argv[++i];
+        else if (std::strcmp(argv[i], "--computer") == 0 && i + 1 < argc)
+            computer = argv[++i];
         else
             seed = std::strtoull(argv[i], nullptr, 10);
     }
-    const std::string computer = computerName();
     NetTransport transport(computer.c_str());
     std::vector<std::string> lines(threads);
     std::vector<int> results(threads, 0);
@@ -448,9 +462,9 @@ int udpflow(int argc, char** argv) {
 }
 
 int fetch(int argc, char** argv) {
-    if (argc != 6)
+    if (argc != 6 && argc != 7)
         return 2;
-    const std::string computer = computerName();
+    const std::string computer = argc == 7 ? argv[6] : computerName();
     NetTransport transport(computer.c_str());
     MailslotPeer peer(transport, argv[2], argv[5]);
     int taken = 0;
@@ -461,6 +475,36 @@ int fetch(int argc, char** argv) {
         taken += peer.send(7, body, sizeof body) ? 1 : 0;
     }
     std::printf("taken %d\n", taken);
+    return 0;
+}
+
+// Every message of a transfer of type 9 from (computer, user) carrying body,
+// or its first count, straight to HOST's listener.
+void sendUnasked(SOCKET udp, std::uint32_t address, std::uint32_t transferId, const char* computer,
+                 const char* user, const std::vector<std::uint8_t>& body, std::uint32_t count) {
+    Chunking chunking;
+    if (!chunking.prepare(9, transferId, computer, user, body.data(), body.size()))
+        return;
+    for (std::uint32_t i = 0; i < std::min(count, chunking.count()); ++i)
+        sendDatagram(udp, chunking.message(i).encode().data(), messageSize, address, listenerPort);
+}
+
+int forge(int argc, char** argv) {
+    if (argc != 5)
+        return 2;
+    const WinsockSession winsock;
+    const std::uint32_t address = resolve(argv[2]);
+    Socket udp = openUdpSocket(0, false, false);
+    if (address == 0 || !udp)
+        return 1;
+    const std::vector<std::uint8_t> big(400 * 1000, 'j');
+    for (std::uint32_t id = 0; id < 64; ++id)
+        sendUnasked(udp.get(), address, 0xE00000 + id, argv[3], argv[4], big, 1);
+    sendUnasked(udp.get(), address, 0xE10000, argv[3], argv[4], big, 10);
+    // A snapshot of one item: CF_TEXT, 7 bytes of data, "forged" and its NUL.
+    const std::vector<std::uint8_t> forged{1, 1, 0, 0, 0, 7, 0, 0, 0, 'f', 'o', 'r', 'g', 'e', 'd', 0};
+    sendUnasked(udp.get(), address, 0xE20000, argv[3], argv[4], forged, 1);
+    std::printf("forged\n");
     return 0;
 }
 
@@ -476,6 +520,8 @@ int main(int argc, char** argv) {
         return body(argc, argv);
     if (command == "fetch")
         return fetch(argc, argv);
+    if (command == "forge")
+        return forge(argc, argv);
     if (command == "flood")
         return flood(argc, argv);
     if (command == "udppong")
@@ -488,6 +534,6 @@ int main(int argc, char** argv) {
         std::printf("%s\n", computerName().c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: nettool listen|send|body|flood|udppong|udpping|udpflow|name ...\n");
+    std::fprintf(stderr, "usage: nettool listen|send|fetch|forge|body|flood|udppong|udpping|udpflow|name ...\n");
     return 2;
 }
