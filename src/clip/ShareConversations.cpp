@@ -81,6 +81,11 @@ bool FetchAsked::oursLocked(const Origin& from, std::uint32_t transferKey) const
            !mProgress.arrived;
 }
 
+bool FetchAsked::awaits(const Origin& from, std::uint32_t transferKey) const {
+    const std::lock_guard<std::mutex> lock(mLock);
+    return oursLocked(from, transferKey);
+}
+
 void FetchAsked::started(const Origin& from, std::uint32_t transferKey, unsigned totalBytes) {
     const std::lock_guard<std::mutex> lock(mLock);
     if (!oursLocked(from, transferKey))

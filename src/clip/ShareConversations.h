@@ -116,6 +116,8 @@ public:
     void progress(const Origin& from, std::uint32_t transferKey, unsigned receivedBytes, std::uint32_t now);
     void failed(const Origin& from, std::uint32_t transferKey);
     void arrived(const Origin& from, std::uint32_t transferKey, const std::uint8_t* body, std::uint32_t length);
+    // Whether that transfer is the one bound and still awaited.
+    bool awaits(const Origin& from, std::uint32_t transferKey) const;
 
     // The owner's side.
     Progress take();

@@ -122,6 +122,11 @@ void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, co
     // own retries run out.
     if (transfer.finished())
         return;
+    // Nobody waits for it any more (the user cancelled): no more echoes.
+    if (transfer.asked() && !transfer.handler().stillWanted(transfer.from())) {
+        giveUp(transfer);
+        return;
+    }
     transfer.touch(now, ++mActivity);
     const bool wanted = transfer.wants(message);
     // Storing before echoing: a chunk that could not be kept is not

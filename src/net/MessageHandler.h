@@ -36,6 +36,12 @@ public:
         static_cast<void>(from);
         return Admission::Taken;
     }
+    // Whether an Asked transfer is still waited for; one that is not is
+    // given up (and its sender, hearing no more echoes, stops).
+    virtual bool stillWanted(const TransferFrom& from) {
+        static_cast<void>(from);
+        return true;
+    }
     // A transfer of messageBytes (its messages x 420) began.
     virtual void onTransferStart(const TransferFrom& from, unsigned messageBytes) {
         static_cast<void>(from);

@@ -207,6 +207,11 @@ Admission FetchDataHandler::admit(const TransferFrom& from) {
                                                                                       : Admission::Refused;
 }
 
+bool FetchDataHandler::stillWanted(const TransferFrom& from) {
+    const std::shared_ptr<FetchAsked> asked = mWays.conversations.fetch();
+    return asked && asked->awaits(from.origin, from.typeAndId);
+}
+
 void FetchDataHandler::onTransferStart(const TransferFrom& from, unsigned messageBytes) {
     if (const std::shared_ptr<FetchAsked> asked = mWays.conversations.fetch())
         asked->started(from.origin, from.typeAndId, messageBytes);

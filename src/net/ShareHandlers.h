@@ -108,6 +108,7 @@ class FetchDataHandler : public MessageHandler {
 public:
     explicit FetchDataHandler(const ShareWays& ways);
     Admission admit(const TransferFrom& from) override;
+    bool stillWanted(const TransferFrom& from) override;
     void onTransferStart(const TransferFrom& from, unsigned messageBytes) override;
     void onTransferProgress(const TransferFrom& from, unsigned messageBytes) override;
     void onTransferFailed(const TransferFrom& from) override;
