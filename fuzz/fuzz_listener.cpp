@@ -1,11 +1,15 @@
-// Arbitrary datagrams at arbitrary times into the listener core, with a
-// handler for every type. Whatever arrives, the core must stay within its
-// limits, hand handlers only texts and bodies inside what it gave them, end
-// every transfer at most once, and echo only what an acknowledged transfer's
-// sender sent.
+// Arbitrary datagrams at arbitrary times, from arbitrary senders, into the
+// listener core, with a handler for every type; type 9 answers a fetch this
+// copy asked of one computer, as the program's handler does. Whatever
+// arrives, the core must stay within its limits, hand handlers only texts
+// and bodies inside what it gave them, end every transfer at most once,
+// echo only what an acknowledged transfer's sender sent, and let nothing of
+// type 9 from anyone but the computer asked reach the fetch.
 //
 // The input is a sequence of records: a clock step (one byte, squared into
-// 0..65025 ms), a form byte f, then its bytes. Four remembered heads let
+// 0..65025 ms), a sender byte (one of four origins: the computer asked, a
+// stranger, the computer asked from another port, a mailslot), a form byte
+// f, then its bytes. Four remembered heads let
 // short records make many messages of one transfer:
 //   f % 4 == 0  a whole 420-byte datagram; its head is remembered as head
 //               f / 4 % 4
@@ -15,6 +19,7 @@
 //                  as in 1
 //               3  a 16-bit size and that many bytes; size 0 only ticks
 // The first byte picks the default limits or small ones that evict often.
+#include "clip/ShareConversations.h"
 #include "net/ListenerCore.h"
 
 #include <algorithm>
@@ -63,11 +68,49 @@ struct CheckingHandler : MessageHandler {
     unsigned starts = 0, ends = 0, sink = 0;
 };
 
+const Origin asked{Origin::Kind::Udp, 0x0AD50102, 7};
+const std::array<Origin, 4> senders{asked, Origin{Origin::Kind::Udp, 0x0AD50103, 7},
+                                    Origin{Origin::Kind::Udp, 0x0AD50102, 8}, Origin{}};
+
+// The fetch this copy asked of one computer, through the conversation the
+// progress dialog owns.
+struct FetchHandler : CheckingHandler {
+    FetchHandler() : CheckingHandler(9), fetch(asked, [this] { ++wakes; }) {}
+    Admission admit(const TransferFrom& from) override {
+        return from.firstChunk == 0 && fetch.admit(from.origin, from.typeAndId) ? Admission::Asked
+                                                                                : Admission::Refused;
+    }
+    bool stillWanted(const TransferFrom& from) override { return fetch.awaits(from.origin, from.typeAndId); }
+    void onTransferStart(const TransferFrom& from, unsigned bytes) override {
+        CheckingHandler::onTransferStart(from, bytes);
+        check(from.origin.sameComputer(asked));
+        fetch.started(from.origin, from.typeAndId, bytes);
+    }
+    void onTransferFailed(const TransferFrom& from) override {
+        CheckingHandler::onTransferFailed(from);
+        fetch.failed(from.origin, from.typeAndId);
+    }
+    void handle(const TransferFrom& from, const char* computer, const char* user, const std::uint8_t* body,
+                std::uint32_t length) override {
+        CheckingHandler::handle(from, computer, user, body, length);
+        check(from.origin.sameComputer(asked));
+        fetch.arrived(from.origin, from.typeAndId, body, length);
+        const FetchAsked::Progress got = fetch.take();
+        check(!got.arrived || got.data.size() == length);
+    }
+
+    FetchAsked fetch;
+    unsigned wakes = 0;
+};
+
 struct CheckingSink : EchoSink {
     void echo(const Message& message, const Origin& origin, const char* computer) override {
         const std::size_t length = std::strlen(computer);
-        check(isAcknowledged(message.type) && origin.port == 7 && length < messageDataSize - 1);
+        check(isAcknowledged(message.type) && length < messageDataSize - 1);
+        check(std::find(senders.begin(), senders.end(), origin) != senders.end());
         check(std::memcmp(message.data.data(), computer, length + 1) == 0);
+        // Nobody else's fetch data is acknowledged.
+        check(message.type != 9 || origin.sameComputer(asked));
     }
 };
 
@@ -105,15 +148,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         ListenerCore core(sink, limits);
         for (unsigned type = 0; type < 16; ++type) {
-            handlers.push_back(std::make_unique<CheckingHandler>(type));
+            if (type == 9)
+                handlers.push_back(std::make_unique<FetchHandler>());
+            else
+                handlers.push_back(std::make_unique<CheckingHandler>(type));
             core.addHandler(*handlers.back());
         }
-        const Origin origin{Origin::Kind::Udp, 0x7F000001, 7};
         std::vector<std::uint8_t> datagram;
         // Plausible heads to start from: both kinds, a few messages each.
         std::array<Message, 4> heads;
         for (std::size_t i = 0; i < heads.size(); ++i) {
-            heads[i].type = static_cast<std::uint8_t>(2 + i % 2);
+            heads[i].type = static_cast<std::uint8_t>(i < 2 ? 2 + i : 9);
             heads[i].transferId = static_cast<std::uint32_t>(i);
             heads[i].totalLength = 4000;
         }
@@ -121,6 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (!reader.empty()) {
             const unsigned step = reader.byte();
             now += step * step;
+            const Origin& origin = senders[reader.byte() % senders.size()];
             const unsigned form = reader.byte();
             Message& head = heads[form / 4 % 4];
             datagram.assign(messageSize, 0);

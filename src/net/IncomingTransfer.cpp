@@ -49,10 +49,12 @@ IncomingTransfer::IncomingTransfer(const Message& first, const Origin& origin, M
       mChunkCount(chunkCount) {}
 
 bool IncomingTransfer::matches(const Message& message, const Origin& origin) const {
-    // A mailslot names no address: a message sent both ways at once is one
-    // message, whichever way came first.
-    const bool mailslot = origin.kind == Origin::Kind::Mailslot || mFrom.origin.kind == Origin::Kind::Mailslot;
-    if ((!mailslot && origin != mFrom.origin) || message.typeAndId() != mTypeAndId ||
+    // A broadcast comes both ways at once, and a mailslot names no address:
+    // an unacknowledged message is one message whichever way came first.
+    // Acknowledged ones go one way, the way of their conversation.
+    const bool eitherWay = !acknowledged() && (origin.kind == Origin::Kind::Mailslot ||
+                                               mFrom.origin.kind == Origin::Kind::Mailslot);
+    if ((!eitherWay && origin != mFrom.origin) || message.typeAndId() != mTypeAndId ||
         message.totalLength != mTotalLength)
         return false;
     if (!acknowledged())

@@ -34,10 +34,11 @@ public:
     IncomingTransfer(const IncomingTransfer&) = delete;
     IncomingTransfer& operator=(const IncomingTransfer&) = delete;
 
-    // From the same UDP origin (or either by mailslot, which names no
-    // address), with the same type, transferId and totalLength (attempt
-    // aside), and for the acknowledged kind data starting with the same
-    // computer name: a stranger cannot add chunks to another's transfer.
+    // From the same origin (for the unacknowledged kind, which broadcasts
+    // send both ways, a mailslot matches any), with the same type,
+    // transferId and totalLength (attempt aside), and for the acknowledged
+    // kind data starting with the same computer name: a stranger cannot add
+    // chunks to another's transfer.
     bool matches(const Message& message, const Origin& origin) const;
 
     MessageHandler& handler() const { return mHandler; }

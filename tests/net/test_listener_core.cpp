@@ -239,4 +239,42 @@ TEST(ListenerCore, LimitsEvictTheLeastRecentlyActiveTransfer) {
     EXPECT_LE(listener.core.transferCount(), 3u);
 }
 
+// What strangers can do to a transfer from another computer: nothing. Their
+// chunks never join it, a refused transfer gets neither state nor echo,
+// their first messages push out only their own, and a transfer this copy
+// asked for keeps its place against theirs.
+TEST(ListenerCore, StrangersCannotJoinEndOrPushOutAnotherSendersTransfer) {
+    Listener listener;
+    const Origin bravo{Origin::Kind::Udp, 0x0AD50102, 4000}, eve{Origin::Kind::Udp, 0x0AD50103, 4000};
+    const Chunking real = chunkedInto(3, 3, 0x77), forged = chunkedInto(3, 3, 0x77);
+    listener.acked.admission = Admission::Asked;
+    feed(listener.core, real.message(0), 0, bravo);
+    ASSERT_EQ(1u, listener.acked.admitted.size());
+    EXPECT_EQ(bravo, listener.acked.admitted[0].origin);
+    EXPECT_EQ(0, listener.acked.admitted[0].firstChunk);
+    // The same transfer id, chunks the real sender has not sent yet.
+    feed(listener.core, forged.message(1), 1, eve);
+    feed(listener.core, forged.message(2), 1, eve);
+    EXPECT_EQ(2u, listener.core.transferCount()) << "eve's chunks started a transfer of hers";
+
+    listener.plain.admission = Admission::Refused;
+    feed(listener.core, chunkedInto(2, 2, 0x88).message(0), 2, eve);
+    EXPECT_EQ(2u, listener.core.transferCount()) << "refused: no state at all";
+    listener.plain.admission = Admission::Taken;
+    for (std::uint32_t id = 0; id < 3 * maxTransfers; ++id)
+        feed(listener.core, chunkedInto(2, 4, 0x1000 + id).message(0), 3, eve);
+    EXPECT_LE(listener.core.transferCount(), 1 + maxTransfersPerSource) << "eve's flood pushes out eve's own";
+    for (std::uint32_t id = 0; id < 3 * maxTransfers; ++id) {
+        const Origin crowd{Origin::Kind::Udp, 0x0AD60000 + id, 4000};
+        feed(listener.core, chunkedInto(2, 4, 0x2000 + id).message(0), 4, crowd);
+    }
+    EXPECT_EQ(maxTransfers, listener.core.transferCount());
+
+    feed(listener.core, real.message(1), 5, bravo);
+    feed(listener.core, real.message(2), 5, bravo);
+    ASSERT_EQ(1u, listener.acked.deliveries.size()) << "the asked-for transfer kept its place";
+    EXPECT_EQ(text(real, 5), listener.acked.deliveries[0].body) << "with bravo's bytes alone";
+    EXPECT_EQ(bravo, listener.acked.deliveredFrom[0]);
+}
+
 }  // namespace
