@@ -4,10 +4,14 @@
 // taken once). Acknowledged messages are echoed back the way they came;
 // each complete payload goes to the handler registered for its type.
 //
+// Only datagrams from this computer's own networks are taken in; within a
+// round of reading, no one sender gets more than its share.
+//
 // The owner (the main dialog) constructs it, adds the handlers, calls
 // start(), and stop() or the destructor at the end. Handlers run on the
-// listener thread, may send answers with a MailslotPeer over transport()
-// with stopToken(), and must outlive the listener.
+// listener thread and return at once (answers are sent from elsewhere, with
+// a MailslotPeer over transport() and stopToken()); they must outlive the
+// listener.
 #pragma once
 
 #include "base/Socket.h"
@@ -41,9 +45,9 @@ public:
     // leaves that way deaf (see listening()); the other still works.
     bool start();
     // Sets the stop token and waits for the thread, answering meanwhile the
-    // messages handlers send to this thread's windows. A handler sending at
-    // the time stops at its next message, so this returns within moments.
-    // Never from a handler. The listener cannot be started again.
+    // messages sent to this thread's windows. A send under way stops at its
+    // next message, so this returns within moments. Never from a handler.
+    // The listener cannot be started again.
     void stop();
 
     enum Way { Mailslot = 1, Udp = 2 };

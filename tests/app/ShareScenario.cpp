@@ -50,6 +50,9 @@ bool writeState(const std::string& who) {
         forAnna->allowedUsers.add(anna);
         forAnna->allowedUsers.add("TVSIM1");
         addButton(state, false, true, snapshotOf(dataItem(clipformat::text, std::string(bertsSecret) + '\0')));
+        // For the benchmark's pest, which asks for what everybody may have.
+        if (big)
+            addButton(state, true, true, snapshotOf(dataItem(clipformat::text, std::string(colesText) + '\0')));
         addButton(state, false, true, nullptr);
         state.activeIndex = 2;
     } else if (user == cole) {

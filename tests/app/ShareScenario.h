@@ -23,7 +23,7 @@ constexpr const char* dora = "Dora";
 constexpr const char* dorasComputer = "DORA-PC";
 
 // Writes the stack file and "Set" of that user on this computer; "Bert10"
-// is Bert sharing the big picture.
+// is Bert sharing the big picture, and a text with everybody.
 bool writeState(const std::string& user);
 
 }  // namespace scenario
