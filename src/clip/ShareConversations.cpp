@@ -48,6 +48,8 @@ void ClipsAsked::add(Answer answer) {
     const std::lock_guard<std::mutex> lock(mLock);
     if (!mOpen || mCount >= maxAnswers)
         return;
+    if (answer.records.size() > maxRecords)
+        answer.records.resize(maxRecords);
     try {
         mNew.push_back(std::move(answer));
     } catch (const std::bad_alloc&) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "clip/Origin.h"
+#include "clip/SavedState.h"
 #include "clip/ShareRecords.h"
 
 #include <cstddef>
@@ -76,6 +77,9 @@ private:
 class ClipsAsked : public Conversation {
 public:
     static constexpr std::size_t maxAnswers = 1000;
+    // A copy has no more buttons than this to list: the rest of a longer
+    // answer is nobody's and is not shown.
+    static constexpr std::size_t maxRecords = savedlimits::buttons;
 
     struct Answer {
         Answerer from;

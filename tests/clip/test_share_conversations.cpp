@@ -76,6 +76,10 @@ TEST(ShareConversations, QueriesKeepEachAnswererOnceWithinBounds) {
     users.add({"late", "PC", eve});
     EXPECT_TRUE(users.take().empty()) << "nothing once the dialog is gone";
 
+    ClipsAsked lists(nullptr);
+    lists.add({{"bob", "BRAVO", bravo}, std::vector<ClipListRecord>(180000)});
+    EXPECT_EQ(ClipsAsked::maxRecords, lists.take().at(0).records.size()) << "no more than a copy can share";
+
     Conversations open;
     auto clips = std::make_shared<ClipsAsked>(nullptr);
     open.setClips(clips);
