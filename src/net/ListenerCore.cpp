@@ -138,7 +138,8 @@ void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, co
         mSink.echo(message, origin, transfer.senderComputer().c_str());
     if (!wanted)
         return;
-    transfer.handler().onTransferProgress(transfer.from(), transfer.receivedCount() * static_cast<unsigned>(messageSize));
+    transfer.handler().onTransferProgress(transfer.from(),
+                                          transfer.receivedCount() * static_cast<unsigned>(messageSize));
     if (transfer.allReceived()) {
         mStoredBytes -= transfer.storedBytes();
         transfer.deliver();
