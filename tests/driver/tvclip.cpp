@@ -13,6 +13,8 @@
 //   tvclip keys KEY...          presses keys on the showing pop-up menu:
 //                               down, up, return, escape
 //   tvclip ready                waits until Tolvaran runs and has started up
+//   tvclip flush                waits until the running Tolvaran has handled
+//                               everything posted to it so far
 //   tvclip copy TEXT FILE       puts TEXT as CF_TEXT, waits until the
 //                               running Tolvaran has taken it in, then
 //                               creates FILE and stays until another
@@ -201,6 +203,10 @@ bool writeMenuPlace(const char* path) {
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "ready")
         return readyProgram() ? 0 : 1;
+    if (argc == 2 && std::string(argv[1]) == "flush") {
+        HWND program = readyProgram();
+        return program && flushProgram(program) ? 0 : 1;
+    }
     if (argc == 2 && std::string(argv[1]) == "quit") {
         if (HWND program = FindWindowA("#32770", "Tolvaran"))
             PostMessageA(program, WM_COMMAND, 40005, 0);

@@ -1,0 +1,93 @@
+#!/bin/bash
+# The keyboard way to the history, as a user takes it: with another
+# program's edit box in front, Win+Alt+V on the X keyboard opens the stack
+# menu at the box's caret; Down, Down, Enter pastes the newest history entry
+# into the box; Escape closes the menu, pastes nothing and leaves the focus
+# in the box.
+#
+# hotkey_e2e.sh TOLVARAN TVCLIP TVEDIT WINE_RUN WORK_DIR
+set -u
+program=$1 tvclip=$2 tvedit=$3 wine_run=$4 work=$5
+
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY"; exit 1; }
+command -v xdotool > /dev/null || { echo "no xdotool"; exit 77; }
+rm -rf "$work"
+mkdir -p "$work"
+win_work="Z:${work//\//\\}"
+app_pid='' edit_pid=''
+# Where the edit box's window stands, 400 x 200; its box runs along the top.
+edit_x=100 edit_y=100
+
+cleanup() {
+  "$wine_run" "$tvclip" quit > /dev/null 2>&1
+  "$wine_run" "$tvedit" quit > /dev/null 2>&1
+  local pid
+  for pid in $app_pid $edit_pid; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill "$pid" 2>/dev/null
+  done
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Polls a condition, 0.2 s apart, for at most $1 seconds.
+wait_for() {
+  local limit=$(( $1 * 5 )); shift
+  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.2; done
+  return 1
+}
+
+box_text() {
+  "$wine_run" "$tvedit" text "$win_work\\text" > /dev/null 2>&1 && cat "$work/text"
+}
+box_holds() { [ "$(box_text)" = "$1" ]; }
+clipboard_holds() {
+  local hex
+  hex=$(printf '%s' "$1" | od -An -tx1 | tr -d ' \n')
+  "$wine_run" "$tvclip" dump "$win_work\\dump" > /dev/null 2>&1 && grep -q "^1 1 $hex" "$work/dump"
+}
+
+# Copies text as another program does; the copier stays until the next copy.
+copy() {
+  rm -f "$work/copied"
+  "$wine_run" "$tvclip" copy "$1" "$win_work\\copied" > /dev/null 2>&1 &
+  wait_for 20 test -f "$work/copied" || fail "the program did not take '$1' in"
+}
+
+# The hot key on the X keyboard, which reaches Wine while a Wine window has
+# the X focus: with no window manager that is the window under the pointer.
+press_hot_key() {
+  xdotool mousemove $((edit_x + 300)) $((edit_y + 150)) key super+alt+v
+  "$wine_run" "$tvclip" menu "$win_work\\menu" > /dev/null 2>&1 || fail "Win+Alt+V opened no menu"
+}
+
+"$wine_run" reg delete 'HKCU\Software\Quilnor\Tolvaran' /f > /dev/null 2>&1
+"$wine_run" "$program" > /dev/null 2>&1 &
+app_pid=$!
+"$wine_run" "$tvclip" ready > /dev/null 2>&1 || fail "the program did not start"
+"$wine_run" "$tvedit" run $edit_x $edit_y > /dev/null 2>&1 &
+edit_pid=$!
+wait_for 20 box_holds "" || fail "the edit box did not show"
+copy "alpha"
+copy "beta"
+copy "gamma"
+
+press_hot_key
+read -r left top _ < "$work/menu"
+# At the caret, near the box's left end, not at the pointer far to its right.
+[ "$left" -ge $edit_x ] && [ "$left" -lt $((edit_x + 100)) ] && [ "$top" -ge $edit_y ] &&
+  [ "$top" -lt $((edit_y + 60)) ] || fail "the menu opened at $left,$top, not at the caret"
+# The current content, then the history newest first: gamma, beta, alpha.
+"$wine_run" "$tvclip" keys down down return > /dev/null 2>&1 || fail "could not press keys on the menu"
+wait_for 10 box_holds "beta" || fail "the box holds '$(box_text)', not the chosen 'beta'"
+clipboard_holds "beta" || fail "the chosen entry is not on the clipboard"
+echo "Win+Alt+V, Down, Down, Enter pasted the history entry"
+
+press_hot_key
+"$wine_run" "$tvclip" keys escape > /dev/null 2>&1 || fail "could not press Escape on the menu"
+"$wine_run" "$tvclip" flush > /dev/null 2>&1 || fail "the program did not get through the menu"
+# Typing goes on in the box, after what it held: nothing was pasted.
+xdotool type "x"
+wait_for 10 box_holds "betax" || fail "after Escape the box holds '$(box_text)', not 'betax'"
+clipboard_holds "beta" || fail "Escape changed the clipboard"
+echo "Escape closed the menu and changed nothing"

@@ -1,0 +1,165 @@
+// The hot key through the real program: what its properties window shows and
+// keeps, and the key pressed on the keyboard after a restart (SendInput goes
+// through the same check against hot keys as the keys of a real keyboard).
+#include "base/HotKey.h"
+#include "driver/AppProcess.h"
+#include "driver/AppState.h"
+#include "driver/Menus.h"
+#include "driver/Wait.h"
+#include "res/resource.h"
+#include "tray/HotKeySetting.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+using HK = HotKeySetting;
+
+const UINT propertiesCommand = 40001;
+const char programKey[] = "Software\\Quilnor\\Tolvaran";
+
+// Presses the keys in order and lets them go in the reverse order.
+void press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring controlText(HWND dialog, int id) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(dialog, id, text, 512);
+    return text;
+}
+
+// The English text of a string of the program's resources, which this test carries too.
+std::wstring resourceText(int id) {
+    wchar_t text[512] = {};
+    LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id), text, 512);
+    return text;
+}
+
+bool keptValue(DWORD& value) {
+    DWORD size = sizeof value;
+    return RegGetValueA(HKEY_CURRENT_USER, programKey, "HotKey", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+           ERROR_SUCCESS;
+}
+
+class HotKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        forgetSavedState();
+        own = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ASSERT_NE(own, nullptr);
+    }
+    void TearDown() override {
+        app.stop();
+        taken.clear();
+        DestroyWindow(own);
+    }
+
+    // Started up and through everything it queued at start, hidden.
+    void start() {
+        ASSERT_TRUE(app.start());
+        ASSERT_NE(app.waitForMainWindow(), nullptr);
+        ASSERT_TRUE(waitUntil([this] { return !IsWindowVisible(app.mainWindow()); }));
+        ASSERT_TRUE(app.flush());
+    }
+    void showProperties() {
+        PostMessageA(app.mainWindow(), WM_COMMAND, propertiesCommand, 0);
+        ASSERT_TRUE(waitUntil([this] { return IsWindowVisible(app.mainWindow()) != FALSE; }));
+        ASSERT_TRUE(app.flush());
+    }
+    // What the field and its Win box show.
+    HK shown() {
+        const auto field = static_cast<unsigned>(SendDlgItemMessageA(app.mainWindow(), IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+        return HK::fromField(field & 0xFFFF, IsDlgButtonChecked(app.mainWindow(), IDC_HOTKEY_WIN) == BST_CHECKED);
+    }
+    // Sets the field and the box as the user would, then OK; true when the window went.
+    bool choose(unsigned fieldValue, bool win) {
+        SendDlgItemMessageA(app.mainWindow(), IDC_HOTKEY, HKM_SETHOTKEY, fieldValue, 0);
+        CheckDlgButton(app.mainWindow(), IDC_HOTKEY_WIN, win ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageA(app.mainWindow(), WM_COMMAND, IDOK, 0);
+        return app.flush() && !IsWindowVisible(app.mainWindow());
+    }
+    // Whether this test can take the combination, which the program then does not hold.
+    bool canTake(const HK& combination) {
+        return taken.set(own, 1, combination.modifiers, combination.key) == ERROR_SUCCESS;
+    }
+
+    HWND own = nullptr;
+    HotKey taken;
+    AppProcess app;
+};
+
+TEST_F(HotKeyTest, OneHeldElsewhereIsToldInThePropertiesWindowAndAChangedOneWorksAfterARestart) {
+    ASSERT_TRUE(canTake(HK::standard()));
+    start();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr) << "no box at start";
+    showProperties();
+    EXPECT_EQ(controlText(app.mainWindow(), IDC_HOTKEY_STATUS), resourceText(IDS_HOTKEY_TAKEN));
+    EXPECT_EQ(shown(), HK::standard());
+
+    // OK with a combination that is still taken keeps the window and says so.
+    EXPECT_FALSE(choose(HK::standard().fieldValue(), true));
+    EXPECT_EQ(controlText(app.mainWindow(), IDC_HOTKEY_STATUS), resourceText(IDS_HOTKEY_TAKEN));
+
+    const HK chosen{HK::alt | HK::shift, 'K'};
+    ASSERT_TRUE(choose((HOTKEYF_ALT | HOTKEYF_SHIFT) << 8 | 'K', false));
+    DWORD kept = 0;
+    ASSERT_TRUE(keptValue(kept));
+    EXPECT_EQ(kept, chosen.stored());
+
+    app.stop();
+    taken.clear();
+    start();
+    EXPECT_TRUE(canTake(HK::standard())) << "the program let the old combination go";
+    press({VK_MENU, VK_SHIFT, 'K'});
+    EXPECT_NE(waitForPopupMenu(), nullptr) << "Alt+Shift+K opened no menu after the restart";
+    EXPECT_TRUE(dismissMenu());
+    showProperties();
+    EXPECT_EQ(shown(), chosen);
+    EXPECT_EQ(controlText(app.mainWindow(), IDC_HOTKEY_STATUS), L"");
+}
+
+TEST_F(HotKeyTest, ADamagedValueGivesTheStandardOneAndAClearedOneStaysCleared) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, programKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const BYTE damaged[64] = {0x56, 0x09, 0xFF};
+    RegSetValueExA(key, "HotKey", 0, REG_BINARY, damaged, sizeof damaged);
+    RegCloseKey(key);
+    start();
+    EXPECT_FALSE(canTake(HK::standard())) << "the program holds the standard combination";
+    showProperties();
+    EXPECT_EQ(shown(), HK::standard());
+
+    ASSERT_TRUE(choose(0, false));
+    EXPECT_TRUE(canTake(HK::standard())) << "a cleared hot key is let go at once";
+    taken.clear();
+    app.stop();
+    start();
+    EXPECT_TRUE(canTake(HK::standard())) << "and stays cleared after a restart";
+    showProperties();
+    EXPECT_TRUE(shown().isNone());
+}
+
+}  // namespace
