@@ -57,6 +57,33 @@ std::wstring resourceText(int id) {
     return text;
 }
 
+struct BalloonSearch {
+    std::wstring text;
+    int found = 0;
+};
+
+// Counts the shown notification balloons (the shell's balloon tooltips) with that text.
+BOOL CALLBACK countBalloon(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BalloonSearch*>(param);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window) ||
+        !(GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON))
+        return TRUE;
+    wchar_t text[600] = {};
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutW(window, WM_GETTEXT, 600, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, &length) &&
+        search->text == text)
+        ++search->found;
+    return TRUE;
+}
+
+int balloonsShowing(const std::wstring& text) {
+    BalloonSearch search{text};
+    EnumWindows(countBalloon, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool keptValue(DWORD& value) {
     DWORD size = sizeof value;
     return RegGetValueA(HKEY_CURRENT_USER, programKey, "HotKey", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
@@ -160,6 +187,15 @@ TEST_F(HotKeyTest, ADamagedValueGivesTheStandardOneAndAClearedOneStaysCleared) {
     EXPECT_TRUE(canTake(HK::standard())) << "and stays cleared after a restart";
     showProperties();
     EXPECT_TRUE(shown().isNone());
+}
+
+TEST_F(HotKeyTest, TheFirstStartShowsOneNoticeOfTheHotKeyOnTheButton) {
+    std::wstring notice = resourceText(IDS_WELCOME_KEY);
+    notice.replace(notice.find(L"%1"), 2, L"Win+Alt+V");
+    start();
+    // The shell shows it when the icon has settled.
+    EXPECT_TRUE(waitUntil([&] { return balloonsShowing(notice) > 0; }, 15000));
+    EXPECT_EQ(balloonsShowing(notice), 1);
 }
 
 }  // namespace
