@@ -8,17 +8,18 @@
 namespace {
 const char hotKeyValue[] = "HotKey";
 
-// The name of a key without its modifiers; a letter or digit as itself
-// when the keyboard has no name for it.
+// The name of a key without its modifiers. Letters and digits by their
+// virtual key, which is the Latin label: the keyboard's own name for them
+// follows the layout (a Russian one would call V "М").
 std::wstring keyName(unsigned key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        return std::wstring(1, static_cast<wchar_t>(key));
     const UINT scanCode = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
     const unsigned extended = HotKeySetting{0, key}.hasExtendedKey() ? 1 : 0;
     wchar_t name[64] = {};
-    if (scanCode != 0 &&
-        GetKeyNameTextW(static_cast<LONG>(scanCode << 16 | extended << 24), name, static_cast<int>(std::size(name))) > 0)
+    const auto keyData = static_cast<LONG>(scanCode << 16 | extended << 24);
+    if (scanCode != 0 && GetKeyNameTextW(keyData, name, static_cast<int>(std::size(name))) > 0)
         return name;
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
-        return std::wstring(1, static_cast<wchar_t>(key));
     return L"?";
 }
 }  // namespace

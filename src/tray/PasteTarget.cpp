@@ -36,7 +36,7 @@ INPUT key(WORD virtualKey, bool up) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN || virtualKey == VK_RMENU || virtualKey == VK_RCONTROL)
+    if (virtualKey == VK_LWIN || virtualKey == VK_RWIN || virtualKey == VK_RMENU)
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     return input;
 }

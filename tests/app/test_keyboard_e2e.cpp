@@ -117,7 +117,8 @@ protected:
     }
     // What the field and its Win box show.
     HK shown() {
-        const auto field = static_cast<unsigned>(SendDlgItemMessageA(app.mainWindow(), IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+        const auto field =
+            static_cast<unsigned>(SendDlgItemMessageA(app.mainWindow(), IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
         return HK::fromField(field & 0xFFFF, IsDlgButtonChecked(app.mainWindow(), IDC_HOTKEY_WIN) == BST_CHECKED);
     }
     // Sets the field and the box as the user would, then OK; true when the window went.
