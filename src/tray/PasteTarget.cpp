@@ -87,7 +87,9 @@ bool pasteInto(const PasteTarget& target, DWORD timeoutMs) {
     if (!target.window || !IsWindow(target.window))
         return false;
     SetForegroundWindow(target.window);
-    if (!waitForFocus(target, timeoutMs))
+    // A window that puts its focus back elsewhere inside itself still gets
+    // the paste, once it is in front: it is where the user was working.
+    if (!waitForFocus(target, timeoutMs) && GetForegroundWindow() != target.window)
         return false;
     pressPaste();
     return true;

@@ -17,6 +17,7 @@ PasteTarget findPasteTarget();
 // Brings the target's window to the front again.
 void giveBack(const PasteTarget& target);
 // Brings it to the front and, once its focus is back where it was, presses
-// Ctrl+V there (letting go of modifiers the user still holds first). False
-// when the focus does not come back within timeoutMs: nothing is pressed then.
+// Ctrl+V there (letting go of modifiers the user still holds first). When the
+// focus lands elsewhere in that window, the keys go after timeoutMs. False
+// when the window is not in front by then: nothing is pressed.
 bool pasteInto(const PasteTarget& target, DWORD timeoutMs);

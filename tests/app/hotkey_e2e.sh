@@ -14,14 +14,16 @@ command -v xdotool > /dev/null || { echo "no xdotool"; exit 77; }
 rm -rf "$work"
 mkdir -p "$work"
 win_work="Z:${work//\//\\}"
-app_pid='' edit_pid=''
+app_pid='' edit_pid='' copier_pids=()
 # Where the edit box's window stands, 400 x 200; its box runs along the top.
 edit_x=100 edit_y=100
 
 cleanup() {
+  local pid
+  # A copier stays until another program takes the clipboard over.
+  for pid in "${copier_pids[@]}"; do kill "$pid" 2>/dev/null; done
   "$wine_run" "$tvclip" quit > /dev/null 2>&1
   "$wine_run" "$tvedit" quit > /dev/null 2>&1
-  local pid
   for pid in $app_pid $edit_pid; do
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
     kill "$pid" 2>/dev/null
@@ -51,6 +53,7 @@ clipboard_holds() {
 copy() {
   rm -f "$work/copied"
   "$wine_run" "$tvclip" copy "$1" "$win_work\\copied" > /dev/null 2>&1 &
+  copier_pids+=($!)
   wait_for 20 test -f "$work/copied" || fail "the program did not take '$1' in"
 }
 
