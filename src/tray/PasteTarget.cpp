@@ -57,13 +57,22 @@ void pressPaste() {
     SendInput(count, inputs, sizeof(INPUT));
 }
 
+bool belongsHere(HWND window) {
+    DWORD process = 0;
+    return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
+}
+
+bool ownWindowInFront() {
+    HWND front = GetForegroundWindow();
+    return !front || belongsHere(front);
+}
+
 }  // namespace
 
 PasteTarget findPasteTarget() {
     PasteTarget target;
     HWND front = GetForegroundWindow();
-    DWORD process = 0;
-    if (!front || !GetWindowThreadProcessId(front, &process) || process == GetCurrentProcessId())
+    if (!front || belongsHere(front))
         return target;
     target.window = front;
     GUITHREADINFO info;
@@ -79,8 +88,10 @@ PasteTarget findPasteTarget() {
 }
 
 void giveBack(const PasteTarget& target) {
-    if (target.window && IsWindow(target.window))
-        SetForegroundWindow(target.window);
+    // A menu closed by a click into another window leaves that one in front.
+    if (!target.window || !IsWindow(target.window) || !ownWindowInFront())
+        return;
+    SetForegroundWindow(target.window);
 }
 
 bool pasteInto(const PasteTarget& target, DWORD timeoutMs) {

@@ -14,7 +14,8 @@ struct PasteTarget {
 // The window in front now, unless it belongs to this process.
 PasteTarget findPasteTarget();
 
-// Brings the target's window to the front again.
+// Brings the target's window to the front again, unless the user has put
+// another program's window there meanwhile.
 void giveBack(const PasteTarget& target);
 // Brings it to the front and, once its focus is back where it was, presses
 // Ctrl+V there (letting go of modifiers the user still holds first). When the
