@@ -3,7 +3,8 @@
 # program's edit box in front, Win+Alt+V on the X keyboard opens the stack
 # menu at the box's caret; Down, Down, Enter pastes the newest history entry
 # into the box; Escape closes the menu, pastes nothing and leaves the focus
-# in the box.
+# in the box. A combination chosen in the properties window works after a
+# restart.
 #
 # hotkey_e2e.sh TOLVARAN TVCLIP TVEDIT WINE_RUN WORK_DIR
 set -u
@@ -57,17 +58,23 @@ copy() {
   wait_for 20 test -f "$work/copied" || fail "the program did not take '$1' in"
 }
 
-# The hot key on the X keyboard, which reaches Wine while a Wine window has
-# the X focus: with no window manager that is the window under the pointer.
+# A hot key on the X keyboard (xdotool's names, Win+Alt+V unless given),
+# which reaches Wine while a Wine window has the X focus: with no window
+# manager that is the window under the pointer.
 press_hot_key() {
-  xdotool mousemove $((edit_x + 300)) $((edit_y + 150)) key super+alt+v
-  "$wine_run" "$tvclip" menu "$win_work\\menu" > /dev/null 2>&1 || fail "Win+Alt+V opened no menu"
+  local keys=${1:-super+alt+v}
+  xdotool mousemove $((edit_x + 300)) $((edit_y + 150)) key "$keys"
+  "$wine_run" "$tvclip" menu "$win_work\\menu" > /dev/null 2>&1 || fail "$keys opened no menu"
+}
+
+start_program() {
+  "$wine_run" "$program" > /dev/null 2>&1 &
+  app_pid=$!
+  "$wine_run" "$tvclip" ready > /dev/null 2>&1 || fail "the program did not start"
 }
 
 "$wine_run" reg delete 'HKCU\Software\Quilnor\Tolvaran' /f > /dev/null 2>&1
-"$wine_run" "$program" > /dev/null 2>&1 &
-app_pid=$!
-"$wine_run" "$tvclip" ready > /dev/null 2>&1 || fail "the program did not start"
+start_program
 "$wine_run" "$tvedit" run $edit_x $edit_y > /dev/null 2>&1 &
 edit_pid=$!
 wait_for 20 box_holds "" || fail "the edit box did not show"
@@ -94,3 +101,14 @@ xdotool type "x"
 wait_for 10 box_holds "betax" || fail "after Escape the box holds '$(box_text)', not 'betax'"
 clipboard_holds "beta" || fail "Escape changed the clipboard"
 echo "Escape closed the menu and changed nothing"
+
+# Alt+Shift+K: the field's value is the key, then shift 1 and alt 4.
+"$wine_run" "$program" > /dev/null 2>&1 || fail "a second start did not end"
+"$wine_run" "$tvclip" hotkey $(( (1 | 4) << 8 | 0x4B )) 0 > /dev/null 2>&1 ||
+  fail "the properties window did not take Alt+Shift+K"
+"$wine_run" "$tvclip" quit > /dev/null 2>&1
+wait_for 20 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not exit"
+start_program
+press_hot_key alt+shift+k
+"$wine_run" "$tvclip" keys escape > /dev/null 2>&1 || fail "could not press Escape on the menu"
+echo "Alt+Shift+K, chosen in the properties window, worked after a restart"

@@ -12,6 +12,10 @@
 //                               and writes the CF_TEXT it put back to FILE
 //   tvclip keys KEY...          presses keys on the showing pop-up menu:
 //                               down, up, return, escape
+//   tvclip hotkey FIELD WIN     puts FIELD (a hot-key field's value) and the
+//                               Win box (1 or 0) into the running Tolvaran's
+//                               shown properties window and presses OK;
+//                               fails when the window stays open
 //   tvclip ready                waits until Tolvaran runs and has started up
 //   tvclip flush                waits until the running Tolvaran has handled
 //                               everything posted to it so far
@@ -30,6 +34,8 @@
 #include "driver/ClipboardViewer.h"
 #include "driver/Menus.h"
 #include "driver/Wait.h"
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -181,6 +187,19 @@ bool pressKeys(int count, char** names) {
     return true;
 }
 
+bool chooseHotKey(WPARAM field, bool win) {
+    // The properties window is the program's main window, shown.
+    HWND program = nullptr;
+    if (!waitUntil([&] { return (program = FindWindowA("#32770", "Tolvaran")) && IsWindowVisible(program); },
+                   10000))
+        return false;
+    // The hot-key field, its Win box and OK, as resource.h numbers them.
+    SendDlgItemMessageA(program, 1020, HKM_SETHOTKEY, field, 0);
+    SendDlgItemMessageA(program, 1021, BM_SETCHECK, win ? BST_CHECKED : BST_UNCHECKED, 0);
+    PostMessageA(program, WM_COMMAND, IDOK, 0);
+    return waitUntil([&] { return !IsWindowVisible(program); }, 10000);
+}
+
 bool touch(const char* path) {
     FILE* file = std::fopen(path, "wb");
     return file && std::fclose(file) == 0;
@@ -245,6 +264,8 @@ int main(int argc, char** argv) {
         // The data goes with its owner: it stays while the history is read.
         if (result == 0)
             holdUntilTakenOver(120000);
+    } else if (command == "hotkey" && argc == 4) {
+        result = chooseHotKey(std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]) != 0) ? 0 : 1;
     } else if (command == "keys") {
         result = pressKeys(argc - 2, argv + 2) ? 0 : 1;
     } else if (command == "menu" && argc == 3) {
