@@ -44,6 +44,7 @@ box_text() {
   "$wine_run" "$tvedit" text "$win_work\\text" > /dev/null 2>&1 && cat "$work/text"
 }
 box_holds() { [ "$(box_text)" = "$1" ]; }
+front_is_box() { "$wine_run" "$tvedit" front > /dev/null 2>&1; }
 clipboard_holds() {
   local hex
   hex=$(printf '%s' "$1" | od -An -tx1 | tr -d ' \n')
@@ -60,24 +61,28 @@ copy() {
 
 # A hot key on the X keyboard (xdotool's names, Win+Alt+V unless given),
 # which reaches Wine while a Wine window has the X focus: with no window
-# manager that is the window under the pointer.
+# manager the box's window, in front and under the pointer.
 press_hot_key() {
   local keys=${1:-super+alt+v}
   xdotool mousemove $((edit_x + 300)) $((edit_y + 150)) key "$keys"
   "$wine_run" "$tvclip" menu "$win_work\\menu" > /dev/null 2>&1 || fail "$keys opened no menu"
 }
 
-start_program() {
+# The box's window comes after the program: a start shows Wine's tray
+# window, which takes the X focus, and keys given to it are lost.
+start_program_and_box() {
+  "$wine_run" "$tvedit" quit > /dev/null 2>&1
+  [ -n "$edit_pid" ] && { wait_for 20 eval '! kill -0 "$edit_pid" 2>/dev/null' || fail "the box did not end"; }
   "$wine_run" "$program" > /dev/null 2>&1 &
   app_pid=$!
   "$wine_run" "$tvclip" ready > /dev/null 2>&1 || fail "the program did not start"
+  "$wine_run" "$tvedit" run $edit_x $edit_y > /dev/null 2>&1 &
+  edit_pid=$!
+  wait_for 20 front_is_box || fail "the edit box did not come to the front"
 }
 
 "$wine_run" reg delete 'HKCU\Software\Quilnor\Tolvaran' /f > /dev/null 2>&1
-start_program
-"$wine_run" "$tvedit" run $edit_x $edit_y > /dev/null 2>&1 &
-edit_pid=$!
-wait_for 20 box_holds "" || fail "the edit box did not show"
+start_program_and_box
 copy "alpha"
 copy "beta"
 copy "gamma"
@@ -108,7 +113,7 @@ echo "Escape closed the menu and changed nothing"
   fail "the properties window did not take Alt+Shift+K"
 "$wine_run" "$tvclip" quit > /dev/null 2>&1
 wait_for 20 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not exit"
-start_program
+start_program_and_box
 press_hot_key alt+shift+k
 "$wine_run" "$tvclip" keys escape > /dev/null 2>&1 || fail "could not press Escape on the menu"
 echo "Alt+Shift+K, chosen in the properties window, worked after a restart"

@@ -2,6 +2,7 @@
 //   tvedit run X Y      shows its window at X, Y (400 x 200) with the focus
 //                       in the edit box, until asked to quit
 //   tvedit text FILE    writes what the running one's edit box holds to FILE
+//   tvedit front        succeeds when the running one's window is in front
 //   tvedit quit         asks the running one to end
 #include "driver/Wait.h"
 
@@ -91,6 +92,10 @@ int main(int argc, char** argv) {
         return run(std::atoi(argv[2]), std::atoi(argv[3]));
     if (command == "text" && argc == 3)
         return writeText(argv[2]);
+    if (command == "front" && argc == 2) {
+        HWND window = runningWindow();
+        return window && GetForegroundWindow() == window ? 0 : 1;
+    }
     if (command == "quit" && argc == 2) {
         if (HWND window = runningWindow())
             PostMessageA(window, WM_CLOSE, 0, 0);
