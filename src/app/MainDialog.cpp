@@ -77,6 +77,8 @@ bool MainDialog::onInitDialog() {
 
 void MainDialog::onDestroy() {
     WaitCursor wait;
+    // Registered for this window, which is going.
+    mHotKey.clear();
     mListener.stop();
     mBridge.setWindow(nullptr);
     mViewer.leave();

@@ -116,7 +116,7 @@ MenuPlace besideCaret(const RECT* caretOnScreen) {
         return place;
     }
     place.point = {caretOnScreen->left, caretOnScreen->bottom};
-    // Vertical: the menu moves above the caret's line, never over it.
+    // Without room below, the menu goes above the caret's line, never over it.
     place.alignment |= TPM_VERTICAL;
     place.hasExclude = true;
     place.exclude = *caretOnScreen;
