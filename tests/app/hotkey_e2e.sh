@@ -26,8 +26,7 @@ cleanup() {
   "$wine_run" "$tvclip" quit > /dev/null 2>&1
   "$wine_run" "$tvedit" quit > /dev/null 2>&1
   for pid in $app_pid $edit_pid; do
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
-    kill "$pid" 2>/dev/null
+    wait_for 10 gone "$pid" || kill "$pid" 2>/dev/null
   done
 }
 trap cleanup EXIT
@@ -40,6 +39,7 @@ wait_for() {
   return 1
 }
 
+gone() { ! kill -0 "$1" 2>/dev/null; }
 box_text() {
   "$wine_run" "$tvedit" text "$win_work\\text" > /dev/null 2>&1 && cat "$work/text"
 }
@@ -60,19 +60,23 @@ copy() {
 }
 
 # A hot key on the X keyboard (xdotool's names, Win+Alt+V unless given),
-# which reaches Wine while a Wine window has the X focus: with no window
-# manager the box's window, in front and under the pointer.
+# which reaches Wine while a Wine window has the X focus. Without a window
+# manager Wine hands the X focus around itself (a start shows its tray
+# window, which may take it, and keys given to that are lost): the box's
+# window gets it first, as a click would give it, with the pointer over it.
 press_hot_key() {
   local keys=${1:-super+alt+v}
-  xdotool mousemove $((edit_x + 300)) $((edit_y + 150)) key "$keys"
+  xdotool mousemove $((edit_x + 300)) $((edit_y + 150))
+  timeout 10 xdotool search --name '^tvedit$' windowfocus --sync || fail "the box's window did not take the X focus"
+  wait_for 10 front_is_box || fail "the box's window is not in front"
+  xdotool key "$keys"
   "$wine_run" "$tvclip" menu "$win_work\\menu" > /dev/null 2>&1 || fail "$keys opened no menu"
 }
 
-# The box's window comes after the program: a start shows Wine's tray
-# window, which takes the X focus, and keys given to it are lost.
+# The program, then the box's window in front of it.
 start_program_and_box() {
   "$wine_run" "$tvedit" quit > /dev/null 2>&1
-  [ -n "$edit_pid" ] && { wait_for 20 eval '! kill -0 "$edit_pid" 2>/dev/null' || fail "the box did not end"; }
+  [ -z "$edit_pid" ] || wait_for 20 gone "$edit_pid" || fail "the box did not end"
   "$wine_run" "$program" > /dev/null 2>&1 &
   app_pid=$!
   "$wine_run" "$tvclip" ready > /dev/null 2>&1 || fail "the program did not start"
@@ -112,7 +116,7 @@ echo "Escape closed the menu and changed nothing"
 "$wine_run" "$tvclip" hotkey $(( (1 | 4) << 8 | 0x4B )) 0 > /dev/null 2>&1 ||
   fail "the properties window did not take Alt+Shift+K"
 "$wine_run" "$tvclip" quit > /dev/null 2>&1
-wait_for 20 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not exit"
+wait_for 20 gone "$app_pid" || fail "the program did not exit"
 start_program_and_box
 press_hot_key alt+shift+k
 "$wine_run" "$tvclip" keys escape > /dev/null 2>&1 || fail "could not press Escape on the menu"
