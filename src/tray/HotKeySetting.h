@@ -37,7 +37,6 @@ struct HotKeySetting {
     bool operator==(const HotKeySetting& other) const {
         return modifiers == other.modifiers && key == other.key;
     }
-    bool operator!=(const HotKeySetting& other) const { return !(*this == other); }
 
     // A combination that can be registered without taking over typing: a
     // real key with Win, Ctrl or Alt.
