@@ -70,7 +70,7 @@ bool MainDialog::onInitDialog() {
                  reinterpret_cast<LPARAM>(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_SMALL))));
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     mTray = std::make_unique<Tray>(hwnd, mState.buttons);
-    loadState();
+    const bool firstRun = loadState() == StackFile::Loaded::FirstRun;
     if (mState.buttons.count() == 0)
         addButton();
     // Until a name is saved, this copy goes by the Windows logon name.
@@ -83,6 +83,9 @@ bool MainDialog::onInitDialog() {
     mBridge.setWindow(hwnd);
     mAnswers.start();
     mListener.start();
+    setUpKeyboard();
+    if (firstRun)
+        showWelcome();
     firstShowPending = true;
     mState.historyStack.clear();
     return true;
@@ -90,6 +93,8 @@ bool MainDialog::onInitDialog() {
 
 void MainDialog::onDestroy() {
     WaitCursor wait;
+    // Registered for this window, which is going.
+    mHotKey.clear();
     stopNetwork();
     mViewer.leave();
     saveState(false);
@@ -103,7 +108,8 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The modal loop shows the window once at start; the program lives hidden.
         if (firstShowPending) {
             firstShowPending = false;
-            SendMessageA(hwnd, WM_COMMAND, IDOK, 0);
+            // Cancel: the hot-key field keeps what it was set to.
+            SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
         }
         break;
     case WM_DRAWCLIPBOARD:
@@ -113,6 +119,12 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CHANGECBCHAIN:
         mViewer.chainChanged(wParam, lParam);
+        break;
+    case WM_HOTKEY:
+        if (wParam == hotKeyId) {
+            onHotKey();
+            return TRUE;
+        }
         break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));
@@ -145,7 +157,11 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool MainDialog::onCommand(WPARAM wParam, LPARAM lParam) {
     switch (wParam) {
     case IDOK:
+        if (applyHotKeyField())
+            ShowWindow(hwnd, SW_HIDE);
+        return true;
     case IDCANCEL:
+        resetHotKeyField();
         ShowWindow(hwnd, SW_HIDE);
         return true;
     case CMD_CLIPBOARD_CHANGED:
@@ -157,6 +173,10 @@ bool MainDialog::onCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     }
     case CMD_PROPERTIES:
+        // A hot key another program held at start may be free by now.
+        if (!mHotKeySetting.isNone() && !mHotKey.isSet())
+            showHotKeyStatus(registerHotKey(mHotKeySetting) == ERROR_SUCCESS ? 0 : IDS_HOTKEY_TAKEN);
+        resetHotKeyField();
         ShowWindow(hwnd, SW_SHOWNORMAL);
         return true;
     case CMD_ADD_BUTTON:
@@ -215,28 +235,42 @@ void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {
     }
 }
 
-void MainDialog::showStackMenu() {
+void MainDialog::showStackMenu(const MenuPlace* place, const PasteTarget* target) {
     const TrayButton* active = mState.buttons.active();
     if (!active)
         return;
     MenuEntryIds ids;
     Menu menu = buildStackMenu(mState.historyStack, active->snapshot, mState.staticEntries, mGlyphs, ids);
+    mStackMenuOpen = true;
+    const UINT id = place ? trackMenu(hwnd, std::move(menu), *place) : trackMenu(hwnd, std::move(menu));
+    mStackMenuOpen = false;
     // Entries are found again by serial: the stacks may have shifted meanwhile.
-    restoreEntry(ids.decode(trackMenu(hwnd, std::move(menu))));
+    const bool restored = restoreEntry(ids.decode(id));
+    if (!target)
+        return;
+    // Pasted only once the clipboard holds the entry and the focus is back.
+    if (!restored || !pasteInto(*target, pasteFocusTimeoutMs))
+        giveBack(*target);
 }
 
-void MainDialog::restoreEntry(const MenuChoice& choice) {
+bool MainDialog::restoreEntry(const MenuChoice& choice) {
+    // The active button mirrors the clipboard: the current entry is there already.
+    if (choice.kind == MenuChoice::Kind::Current)
+        return true;
+    ClipboardResult result = ClipboardResult::Busy;
     if (choice.kind == MenuChoice::Kind::History) {
         ClipStack& history = mState.historyStack;
         std::unique_ptr<ClipSnapshot> taken(history.take(history.indexOfSerial(choice.serial)));
         // The clipboard change this causes pushes the content it replaces.
         if (taken)
-            note(restoreClipboard(hwnd, *taken));
+            result = restoreClipboard(hwnd, *taken);
     } else if (choice.kind == MenuChoice::Kind::Static) {
         const int index = mState.staticEntries.indexOfSerial(choice.serial);
         if (index >= 0)
-            note(restoreClipboard(hwnd, *mState.staticEntries.entry(index)));
+            result = restoreClipboard(hwnd, *mState.staticEntries.entry(index));
     }
+    note(result);
+    return result == ClipboardResult::Done;
 }
 
 void MainDialog::showContextMenu(std::uint32_t buttonId) {

@@ -6,12 +6,16 @@
 #include "app/NetBridge.h"
 #include "app/ProgramState.h"
 #include "base/Clipboard.h"
+#include "base/HotKey.h"
 #include "base/Timer.h"
 #include "clip/Clipboard.h"
 #include "clip/StackFile.h"
+#include "tray/HotKeySetting.h"
 #include "tray/MenuCommands.h"
 #include "tray/MenuGlyphs.h"
+#include "tray/PasteTarget.h"
 #include "tray/Tray.h"
+#include "tray/TrayMenus.h"
 #include "net/AnswerQueue.h"
 #include "net/MailslotListener.h"
 #include "net/ShareHandlers.h"
@@ -48,9 +52,26 @@ private:
     void onClipboardChanged();
     // A mouse message on the notification icon of the button with that identifier.
     void onTrayNotify(std::uint32_t buttonId, UINT mouseMessage);
-    void showStackMenu();
+    // The stack menu, opened by a click or by the hot key: with a target, a
+    // chosen entry is pasted there too, and the focus goes back to it.
+    void showStackMenu(const MenuPlace* place = nullptr, const PasteTarget* target = nullptr);
     void showContextMenu(std::uint32_t buttonId);
-    void restoreEntry(const MenuChoice& choice);
+    // True when the chosen entry is on the clipboard now.
+    bool restoreEntry(const MenuChoice& choice);
+
+    // The keyboard: the hot key, its field in the properties window, and
+    // the notice of the first start.
+    void setUpKeyboard();
+    void onHotKey();
+    // Registers setting (or clears the hot key for none) and returns the
+    // system's answer.
+    DWORD registerHotKey(const HotKeySetting& setting);
+    // Takes what the field holds; false (the window stays open, its status
+    // line says why) when it cannot.
+    bool applyHotKeyField();
+    void resetHotKeyField();
+    void showHotKeyStatus(int textId);
+    void showWelcome();
     // Share and Get of a button's context menu.
     void share(std::uint32_t buttonId);
     void fetch();
@@ -63,12 +84,15 @@ private:
     static constexpr std::size_t queuedAnswers = 64;
 
     // Saved state, kept in the stack file.
-    void loadState();
+    StackFile::Loaded loadState();
     void saveState(bool tellFailures);
     // Something that is saved changed: a save follows shortly.
     void stateChanged();
 
     static constexpr UINT_PTR saveTimerId = 1;
+    static constexpr int hotKeyId = 1;
+    // How long the window the hot key came from may take to have its focus back.
+    static constexpr DWORD pasteFocusTimeoutMs = 2000;
 
     HICON icon;
     ProgramState mState;
@@ -80,6 +104,9 @@ private:
     // Save failures already told, by error code: each kind once.
     std::set<DWORD> mToldSaveErrors;
     UINT mTaskbarCreated;
+    HotKeySetting mHotKeySetting;
+    HotKey mHotKey;
+    bool mStackMenuOpen = false;
 
     // The network: the listener thread, the bridge to this thread, the
     // threads that answer, and the handlers, which reach this thread only

@@ -41,11 +41,12 @@ String filledIn(int textId, const char* first, const char* second, const char* t
 }
 }  // namespace
 
-void MainDialog::loadState() {
+StackFile::Loaded MainDialog::loadState() {
     SavedState saved;
-    switch (mStackFile.load(saved)) {
+    const StackFile::Loaded loaded = mStackFile.load(saved);
+    switch (loaded) {
     case StackFile::Loaded::FirstRun:
-        return;
+        return loaded;
     case StackFile::Loaded::Unreadable:
         report(Problem::StateUnreadable, mStackFile.loadError());
         break;
@@ -54,7 +55,7 @@ void MainDialog::loadState() {
     }
     mState.loadFrom(saved);
     if (mState.buttons.count() == 0)
-        return;
+        return loaded;
     // A button that was active captures the clipboard now, as the active
     // one always mirrors it; the others show what they kept.
     for (int i = 0; i < mState.buttons.count(); ++i) {
@@ -65,6 +66,7 @@ void MainDialog::loadState() {
     }
     mTray->showAll();
     note(mTray->activate(*mState.buttons.button(saved.activeButtonIndex())));
+    return loaded;
 }
 
 void MainDialog::saveState(bool tellFailures) {

@@ -35,6 +35,22 @@ bool NotifyIcon::modify(HICON icon, const char* tip) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+bool NotifyIcon::balloon(const wchar_t* title, const wchar_t* text) {
+    if (!mWindow)
+        return false;
+    // Balloons came with the second form of the record; the icon is the
+    // same one whichever form names it.
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = mWindow;
+    data.uID = mId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    lstrcpynW(data.szInfoTitle, title, static_cast<int>(sizeof data.szInfoTitle / sizeof(wchar_t)));
+    lstrcpynW(data.szInfo, text, static_cast<int>(sizeof data.szInfo / sizeof(wchar_t)));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void NotifyIcon::remove() {
     if (!mWindow)
         return;

@@ -17,6 +17,8 @@ public:
     bool add(HWND window, std::uint32_t id, UINT callbackMessage);
     // New picture and tooltip (cut to what the record holds).
     bool modify(HICON icon, const char* tip);
+    // A notification balloon beside the icon, texts cut to what the record holds.
+    bool balloon(const wchar_t* title, const wchar_t* text);
     void remove();
 
 private:

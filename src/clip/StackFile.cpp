@@ -1,6 +1,7 @@
 #include "clip/StackFile.h"
 
 #include "base/Archive.h"
+#include "base/ProgramKey.h"
 #include "clip/FileStream.h"
 #include "clip/RegistryStream.h"
 #include "clip/SavedState.h"
@@ -11,7 +12,6 @@
 
 namespace {
 const char shellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const char programKey[] = "Software\\Quilnor\\Tolvaran";
 const char nameValue[] = "Set";
 // Names made from the stack file's path. The longest one, a save beside an
 // unreadable file under its temporary name (".damaged-100" is shorter),
@@ -87,7 +87,7 @@ StackFile::Loaded StackFile::load(SavedState& state) {
     String name;
     {
         RegistryStream value;
-        if (value.openForReading(programKey, nameValue) != ERROR_SUCCESS)
+        if (value.openForReading(programKeyPath, nameValue) != ERROR_SUCCESS)
             return Loaded::FirstRun;
         Archive archive(value, false);
         if (!name.serialize(archive))
@@ -138,7 +138,7 @@ DWORD StackFile::save(const SavedState& state) {
     {
         // The name is recorded even when the file cannot be written.
         RegistryStream value;
-        LONG error = value.openForWriting(programKey, nameValue);
+        LONG error = value.openForWriting(programKeyPath, nameValue);
         if (error == ERROR_SUCCESS) {
             Archive archive(value, true);
             String name(state.userName);

@@ -81,5 +81,16 @@
 #define CMD_ADD_STATIC 40023
 #define CMD_CLEAR_STACK 40027
 
+// The keyboard: the hot-key field of the main dialog, its status line, the
+// first start's notice
+#define IDC_HOTKEY 1020
+#define IDC_HOTKEY_WIN 1021
+#define IDC_HOTKEY_STATUS 1022
+#define IDS_HOTKEY_TAKEN 170
+#define IDS_HOTKEY_NOT_SAVED 171
+#define IDS_WELCOME_TITLE 172
+#define IDS_WELCOME_KEY 173
+#define IDS_WELCOME_CLICK 174
+
 // Window messages
 #define WM_TRAY_NOTIFY (WM_USER + 7)

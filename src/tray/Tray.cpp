@@ -130,3 +130,7 @@ void Tray::showAll() {
         repaint(button);
     }
 }
+
+bool Tray::showBalloon(const TrayButton& button, const wchar_t* title, const wchar_t* text) {
+    return iconOf(button).notify.balloon(title, text);
+}

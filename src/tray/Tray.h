@@ -48,6 +48,8 @@ public:
     void repaint(const TrayButton& button);
     // Adds the icon of every button again, for a new shell; also after a load.
     void showAll();
+    // A notification balloon on the button's icon.
+    bool showBalloon(const TrayButton& button, const wchar_t* title, const wchar_t* text);
 
 private:
     struct ButtonIcon {

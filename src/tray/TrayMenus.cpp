@@ -102,15 +102,38 @@ Menu buildContextMenu(const ContextMenuState& state, const ClipStack& statics, c
 }
 
 UINT trackMenu(HWND window, Menu menu) {
+    MenuPlace place;
+    GetCursorPos(&place.point);
+    place.alignment = TPM_BOTTOMALIGN | TPM_RIGHTALIGN;
+    return trackMenu(window, std::move(menu), place);
+}
+
+MenuPlace besideCaret(const RECT* caretOnScreen) {
+    MenuPlace place;
+    place.alignment = TPM_LEFTALIGN | TPM_TOPALIGN;
+    if (!caretOnScreen) {
+        GetCursorPos(&place.point);
+        return place;
+    }
+    place.point = {caretOnScreen->left, caretOnScreen->bottom};
+    // Without room below, the menu goes above the caret's line, never over it.
+    place.alignment |= TPM_VERTICAL;
+    place.hasExclude = true;
+    place.exclude = *caretOnScreen;
+    return place;
+}
+
+UINT trackMenu(HWND window, Menu menu, const MenuPlace& place) {
     if (!menu)
         return 0;
-    POINT cursor{};
-    GetCursorPos(&cursor);
     // A menu of a background window would not close on a click elsewhere.
     SetForegroundWindow(window);
-    const UINT id = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN |
-                                                                     TPM_RIGHTALIGN,
-                                                     cursor.x, cursor.y, 0, window, nullptr));
+    TPMPARAMS exclude{};
+    exclude.cbSize = sizeof exclude;
+    exclude.rcExclude = place.exclude;
+    const UINT id = static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | place.alignment,
+                                                       place.point.x, place.point.y, window,
+                                                       place.hasExclude ? &exclude : nullptr));
     // Lets the menu's window see a message after tracking, or the next menu
     // of a notification icon may close at once.
     PostMessageA(window, WM_NULL, 0, 0);

@@ -34,3 +34,15 @@ Menu buildContextMenu(const ContextMenuState& state, const ClipStack& statics, c
 // Shows a menu at the cursor, owned by window, and returns the chosen command
 // (0 when dismissed). The menu is destroyed before this returns.
 UINT trackMenu(HWND window, Menu menu);
+
+// Where a menu opens, when not at the cursor.
+struct MenuPlace {
+    POINT point{};
+    UINT alignment = 0;   // TPM_ alignment flags
+    bool hasExclude = false;
+    RECT exclude{};       // what the menu must leave in sight
+};
+// Just below a text caret (above it when there is no room below), clear of
+// its line; at the cursor, opening down and to the right, without a caret.
+MenuPlace besideCaret(const RECT* caretOnScreen);
+UINT trackMenu(HWND window, Menu menu, const MenuPlace& place);

@@ -104,20 +104,28 @@ HWND AppProcess::waitForMainWindow(DWORD timeoutMs) {
     return mWindow;
 }
 
-bool AppProcess::flush() {
+bool flushProgram(HWND mainWindow) {
     // The text limit of the read-only user-name edit: nobody types there, and
     // posted messages of one thread are handled in order.
     // The window may be found before its controls are made.
     HWND edit = nullptr;
-    if (!waitUntil([&] { return (edit = GetDlgItem(mWindow, userNameEdit)) != nullptr; }))
+    if (!waitUntil([&] { return (edit = GetDlgItem(mainWindow, userNameEdit)) != nullptr; }))
         return false;
-    const WPARAM mark = 1000 + static_cast<WPARAM>(++mFlushes % 1000);
+    DWORD_PTR current = 0;
+    if (!SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 5000, &current))
+        return false;
+    // A mark the edit does not hold yet.
+    const WPARAM mark = 1000 + (current + 1) % 1000;
     PostMessageA(edit, EM_SETLIMITTEXT, mark, 0);
     // Generous: under load the clipboard alone can keep the program a few seconds.
     return waitUntil([&] {
         DWORD_PTR limit = 0;
         return SendMessageTimeoutA(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 1000, &limit) && limit == mark;
     }, 15000);
+}
+
+bool AppProcess::flush() {
+    return flushProgram(mWindow);
 }
 
 void AppProcess::stop() {

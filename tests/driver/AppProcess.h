@@ -20,6 +20,10 @@ HWND waitForBoxOf(DWORD processId, DWORD timeoutMs = 15000);
 // The text of a message box.
 std::string boxText(HWND box);
 
+// Waits until the program whose main window this is has handled every
+// message posted to it so far (see AppProcess::flush).
+bool flushProgram(HWND mainWindow);
+
 class AppProcess {
 public:
     explicit AppProcess(const char* exeName = "Tolvaran.exe");
@@ -47,5 +51,4 @@ private:
     std::string mPath;
     ChildProcess mProcess;
     HWND mWindow = nullptr;
-    LPARAM mFlushes = 0;
 };

@@ -10,13 +10,32 @@
 //                               chooses item N of its stack menu (0 is the
 //                               current content, 1 the newest history entry)
 //                               and writes the CF_TEXT it put back to FILE
+//   tvclip keys KEY...          presses keys on the showing pop-up menu:
+//                               down, up, return, escape
+//   tvclip hotkey FIELD WIN     puts FIELD (a hot-key field's value) and the
+//                               Win box (1 or 0) into the running Tolvaran's
+//                               shown properties window and presses OK;
+//                               fails when the window stays open
 //   tvclip ready                waits until Tolvaran runs and has started up
+//   tvclip flush                waits until the running Tolvaran has handled
+//                               everything posted to it so far
+//   tvclip copy TEXT FILE       puts TEXT as CF_TEXT, waits until the
+//                               running Tolvaran has taken it in, then
+//                               creates FILE and stays until another
+//                               program takes the clipboard over
+//   tvclip menu FILE            waits for a pop-up menu to show and writes
+//                               its place on the screen (left top right
+//                               bottom) to FILE
 //   tvclip quit                 asks the running Tolvaran to exit
 // set stays alive HOLD_MS milliseconds, put as long or until another program
 // takes the clipboard over, so that the data stays readable meanwhile.
+#include "driver/AppProcess.h"
 #include "driver/Clipboard.h"
+#include "driver/ClipboardViewer.h"
 #include "driver/Menus.h"
 #include "driver/Wait.h"
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,11 +155,77 @@ bool chooseFromStackMenu(int item, const char* path) {
     return std::fclose(file) == 0;
 }
 
+// A viewer that joins the chain now heads it: the program hears of a change
+// from it, by a sent message, so once the viewer has seen the change the
+// program has queued its handling, and a flush sees that through.
+bool copyIntoProgram(HWND window, const char* text) {
+    HWND program = readyProgram();
+    if (!program)
+        return false;
+    ClipboardViewer viewer;
+    // The notice that comes with joining, then whatever it made the program do.
+    if (!waitUntil([&] { return viewer.draws() > 0; }, 10000) || !flushProgram(program))
+        return false;
+    const int before = viewer.draws();
+    return putClipboardText(window, text) && waitUntil([&] { return viewer.draws() > before; }, 10000) &&
+           flushProgram(program);
+}
+
+bool pressKeys(int count, char** names) {
+    HWND menu = waitForPopupMenu(10000);
+    if (!menu)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = names[i];
+        const WPARAM key = name == "down" ? VK_DOWN : name == "up" ? VK_UP : name == "return" ? VK_RETURN
+                           : name == "escape" ? VK_ESCAPE : 0;
+        if (!key)
+            return false;
+        // The menu's loop takes them in order from its queue.
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    return true;
+}
+
+bool chooseHotKey(WPARAM field, bool win) {
+    // The properties window is the program's main window, shown.
+    HWND program = nullptr;
+    if (!waitUntil([&] { return (program = FindWindowA("#32770", "Tolvaran")) && IsWindowVisible(program); },
+                   10000))
+        return false;
+    // The hot-key field, its Win box and OK, as resource.h numbers them.
+    SendDlgItemMessageA(program, 1020, HKM_SETHOTKEY, field, 0);
+    SendDlgItemMessageA(program, 1021, BM_SETCHECK, win ? BST_CHECKED : BST_UNCHECKED, 0);
+    PostMessageA(program, WM_COMMAND, IDOK, 0);
+    return waitUntil([&] { return !IsWindowVisible(program); }, 10000);
+}
+
+bool touch(const char* path) {
+    FILE* file = std::fopen(path, "wb");
+    return file && std::fclose(file) == 0;
+}
+
+bool writeMenuPlace(const char* path) {
+    HWND menu = waitForPopupMenu(10000);
+    RECT place{};
+    if (!menu || !GetWindowRect(menu, &place))
+        return false;
+    FILE* file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    std::fprintf(file, "%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+    return std::fclose(file) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "ready")
         return readyProgram() ? 0 : 1;
+    if (argc == 2 && std::string(argv[1]) == "flush") {
+        HWND program = readyProgram();
+        return program && flushProgram(program) ? 0 : 1;
+    }
     if (argc == 2 && std::string(argv[1]) == "quit") {
         if (HWND program = FindWindowA("#32770", "Tolvaran"))
             PostMessageA(program, WM_COMMAND, 40005, 0);
@@ -174,6 +259,17 @@ int main(int argc, char** argv) {
         } else {
             result = 1;
         }
+    } else if (command == "copy" && argc == 4) {
+        result = copyIntoProgram(window, argv[2]) && touch(argv[3]) ? 0 : 1;
+        // The data goes with its owner: it stays while the history is read.
+        if (result == 0)
+            holdUntilTakenOver(120000);
+    } else if (command == "hotkey" && argc == 4) {
+        result = chooseHotKey(std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]) != 0) ? 0 : 1;
+    } else if (command == "keys") {
+        result = pressKeys(argc - 2, argv + 2) ? 0 : 1;
+    } else if (command == "menu" && argc == 3) {
+        result = writeMenuPlace(argv[2]) ? 0 : 1;
     } else if (command == "choose" && argc == 4) {
         result = chooseFromStackMenu(std::atoi(argv[2]), argv[3]) ? 0 : 1;
     } else if (command == "dump" && argc == 3) {

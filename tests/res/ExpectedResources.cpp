@@ -52,13 +52,17 @@ void PrintTo(const ExpectedDialog& dialog, std::ostream* out) {
 
 const std::vector<ExpectedDialog>& expectedDialogs() {
     static const std::vector<ExpectedDialog> dialogs = {
-        {101, "Tolvaran", "Tolvaran", {231, 46}, {249, 47},
+        {101, "Tolvaran", "Tolvaran", {231, 82}, {249, 83},
          {
              {1, "Button", kDefaultButton, "OK", "ОК"},
              {-1, "Static", kIcon, "#102", "#102"},
              {-1, "Static", kChild | SS_LEFT | WS_GROUP, "&User name", "&Владелец"},
              {1004, "Edit", kChild | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, "", ""},
              {1006, "Button", kButton, "&About...", "&О Программе..."},
+             {-1, "Static", kChild | SS_LEFT | WS_GROUP, "&Hot key", "&Клавиши"},
+             {1020, "msctls_hotkey32", kChild | WS_BORDER | WS_TABSTOP, "", ""},
+             {1021, "Button", kChild | BS_AUTOCHECKBOX | WS_TABSTOP, "W&in +", "W&in +"},
+             {1022, "Static", kChild | SS_LEFT | WS_GROUP, "", ""},
          }},
         {104, "Shared Clipboard", "Предоставление буфера обмена", {241, 105}, {252, 106},
          {
@@ -131,6 +135,24 @@ const std::vector<ExpectedString>& expectedStrings() {
          "следующего запуска Tolvaran изменения сохраняются в\n%3"},
         {115, "Tolvaran could not save its state to\n%1\n\n%2\n\nIt tries again at the next change.",
          "Tolvaran не смог сохранить состояние в\n%1\n\n%2\n\nПри следующем изменении он попробует снова."},
+        // The keyboard.
+        {170, "Another program already uses this key combination. Choose another one, or clear the field.",
+         "Это сочетание клавиш уже занято другой программой. Выберите другое или очистите поле."},
+        {171, "The key combination works now, but could not be kept for the next start.",
+         "Сочетание клавиш работает, но не сохранится до следующего запуска."},
+        {172, "Tolvaran keeps your clipboard history",
+         "Tolvaran хранит историю буфера обмена"},
+        {173, "Press %1 in any program, or click this button, to open the history and paste an entry. Windows "
+              "may keep the button among the hidden icons, behind the arrow beside the clock: drag it onto the "
+              "taskbar to keep it in sight.",
+         "Нажмите %1 в любой программе или щёлкните эту кнопку, чтобы открыть историю и вставить запись. "
+         "Windows может спрятать кнопку среди скрытых значков за стрелкой у часов: перетащите её на "
+         "панель задач."},
+        {174, "Click this button to open the history and put an entry back. Windows may keep the button among "
+              "the hidden icons, behind the arrow beside the clock: drag it onto the taskbar to keep it in "
+              "sight.",
+         "Щёлкните эту кнопку, чтобы открыть историю и вернуть запись. Windows может спрятать кнопку "
+         "среди скрытых значков за стрелкой у часов: перетащите её на панель задач."},
     };
     return strings;
 }

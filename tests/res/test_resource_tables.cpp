@@ -9,6 +9,7 @@
 #include <winver.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -63,8 +64,9 @@ bool overlap(const DialogControl& a, const DialogControl& b) {
 TEST(ResourceSet, BothLanguagesHoldTheSameDialogsMenusAndStringBlocks) {
     const std::set<WORD> dialogs = {101, 104, 109, 110, 111, 112};
     const std::set<WORD> menus = {103};
-    // Strings 101 to 111 are in block 7, 112 and 113 in block 8.
-    const std::set<WORD> stringBlocks = {7, 8};
+    // Strings 101 to 111 are in block 7, 112 to 115 in block 8, the
+    // keyboard's 170 to 174 in block 11.
+    const std::set<WORD> stringBlocks = {7, 8, 11};
     for (LANGID language : kLanguages) {
         SCOPED_TRACE(languageName(language));
         EXPECT_EQ(idSet(kTypeDialog, language), dialogs);
@@ -224,15 +226,18 @@ TEST(MainDialogTemplate, ControlsStandWhereTheLayoutPutsThem) {
     struct Rect {
         short x, y, cx, cy;
     };
-    const Rect english[] = {{173, 7, 50, 14}, {7, 7, 20, 20}, {7, 28, 37, 8}, {49, 25, 175, 14}, {104, 7, 50, 14}};
-    const Rect russian[] = {{182, 7, 59, 14}, {7, 7, 21, 20}, {7, 28, 58, 8}, {67, 26, 175, 14}, {111, 7, 59, 14}};
+    // Then the hot key: its label, the field, the Win box, the status line.
+    const Rect english[] = {{173, 7, 50, 14}, {7, 7, 20, 20},   {7, 28, 37, 8},  {49, 25, 175, 14}, {104, 7, 50, 14},
+                            {7, 49, 37, 8},   {83, 46, 141, 14}, {49, 48, 32, 10}, {7, 64, 217, 16}};
+    const Rect russian[] = {{182, 7, 59, 14}, {7, 7, 21, 20},    {7, 28, 58, 8},  {67, 26, 175, 14}, {111, 7, 59, 14},
+                            {7, 49, 58, 8},   {101, 46, 141, 14}, {67, 48, 32, 10}, {7, 64, 235, 16}};
     for (LANGID language : kLanguages) {
         SCOPED_TRACE(languageName(language));
         const Rect* want = language == kRussian ? russian : english;
         DialogTemplate dialog;
         ASSERT_TRUE(loadDialog(101, language, dialog));
-        ASSERT_EQ(dialog.controls.size(), 5u);
-        for (size_t i = 0; i < 5; ++i) {
+        ASSERT_EQ(dialog.controls.size(), std::size(english));
+        for (size_t i = 0; i < std::size(english); ++i) {
             SCOPED_TRACE("control " + std::to_string(i));
             const DialogControl& control = dialog.controls[i];
             EXPECT_EQ(control.x, want[i].x);
