@@ -99,6 +99,11 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHANGECBCHAIN:
         mViewer.chainChanged(wParam, lParam);
         break;
+    case WM_DPICHANGED:
+        // The taskbar's monitor changed its scale: faces at the new size.
+        if (mTray)
+            mTray->repaintAll();
+        break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));
         break;

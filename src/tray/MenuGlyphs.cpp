@@ -4,6 +4,7 @@
 #include "base/ImageList.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -16,24 +17,33 @@ MenuGlyphs::MenuGlyphs() {
     const LONG checkMark = GetMenuCheckMarkDimensions();
     const int width = LOWORD(checkMark);
     const int height = HIWORD(checkMark);
+    // At higher scales the mark grows: the glyph grows with it in whole pixels.
+    const int scale = std::max(1, (std::min(width, height) + imageSize / 2) / imageSize);
+    const int side = imageSize * scale;
     WindowDc screen(GetDesktopWindow());
     MemoryDc dc(CreateCompatibleDC(screen.get()));
+    MemoryDc glyphDc(CreateCompatibleDC(screen.get()));
     Brush menuColour(CreateSolidBrush(GetSysColor(COLOR_MENU)));
-    if (!strip || !screen.get() || !dc || !menuColour)
+    Bitmap single(CreateCompatibleBitmap(screen.get(), imageSize, imageSize));
+    if (!strip || !screen.get() || !dc || !glyphDc || !menuColour || !single)
         return;
     SelectedObject brush(dc.get(), menuColour.get());
+    SelectedObject glyphBrush(glyphDc.get(), menuColour.get());
+    SelectedObject glyphTarget(glyphDc.get(), single.get());
     for (int k = 0; k < count; ++k) {
         Bitmap glyph(CreateCompatibleBitmap(screen.get(), width, height));
         if (!glyph)
             continue;
+        PatBlt(glyphDc.get(), 0, 0, imageSize, imageSize, PATCOPY);
+        ImageList_Draw(strip.get(), k + 1, glyphDc.get(), 0, 0, ILD_NORMAL);
         {
             // Selected only while drawing: a menu cannot show a selected bitmap.
             SelectedObject target(dc.get(), glyph.get());
             if (!target.ok())
                 continue;
             PatBlt(dc.get(), 0, 0, width, height, PATCOPY);
-            ImageList_Draw(strip.get(), k + 1, dc.get(), width / 2 - imageSize / 2, height / 2 - imageSize / 2,
-                           ILD_NORMAL);
+            StretchBlt(dc.get(), width / 2 - side / 2, height / 2 - side / 2, side, side, glyphDc.get(), 0, 0,
+                       imageSize, imageSize, SRCCOPY);
         }
         mGlyphs[k] = std::move(glyph);
     }
