@@ -16,11 +16,13 @@ constexpr LANGID kRussian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);     // 0x
 // Resource types by number: the RT_ names are narrow strings in this build.
 enum ResourceType : WORD {
     kTypeBitmap = 2,
+    kTypeIcon = 3,
     kTypeMenu = 4,
     kTypeDialog = 5,
     kTypeString = 6,
     kTypeGroupIcon = 14,
     kTypeVersion = 16,
+    kTypeManifest = 24,
 };
 
 // The module that holds the resources: this test executable.
