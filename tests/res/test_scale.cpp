@@ -232,14 +232,6 @@ bool insideDialog(HWND dialog, HWND control) {
     return own.left >= 0 && own.top >= 0 && own.right <= client.right && own.bottom <= client.bottom;
 }
 
-HWND createDialog(WORD id, LANGID language) {
-    HRSRC found = FindResourceExW(resourceModule(), MAKEINTRESOURCEW(kTypeDialog), MAKEINTRESOURCEW(id), language);
-    HGLOBAL loaded = found ? LoadResource(resourceModule(), found) : nullptr;
-    auto dialogTemplate = loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
-    return dialogTemplate ? CreateDialogIndirectParamW(resourceModule(), dialogTemplate, nullptr, plainDialogProc, 0)
-                          : nullptr;
-}
-
 void checkFont(HWND dialog) {
     LOGFONTW font{};
     ASSERT_TRUE(GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
@@ -255,7 +247,7 @@ TEST(DialogTexts, FitTheirControlsInBothLanguages) {
         ASSERT_FALSE(ids.empty());
         for (WORD id : ids) {
             SCOPED_TRACE(std::string(language == kRussian ? "Russian" : "English") + " dialog " + std::to_string(id));
-            HWND dialog = createDialog(id, language);
+            HWND dialog = createDialogIn(id, language);
             ASSERT_NE(dialog, nullptr) << "error " << GetLastError();
             checkFont(dialog);
             for (HWND control : childWindows(dialog, 100)) {
