@@ -16,6 +16,7 @@ export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$TOLVARAN_ROOT"
 source scripts/lib/wine.sh
+source scripts/lib/build.sh
 
 languages=(en ru)
 desktop=640x480
@@ -53,7 +54,7 @@ out=$(cd "$out" && pwd)
 
 if [ -n "$build" ]; then
   scripts/install-deps.sh
-  cmake --preset win32 >/dev/null
+  configure_preset win32
   cmake --build --preset win32 --target Tolvaran shotscene dialogshots tv_russian_locale
 fi
 bin="$build_dir/bin"
@@ -64,37 +65,13 @@ locale_dir="$build_dir/locale"
 [ -d "$locale_dir/ru_RU.UTF-8" ] || { echo "screenshots: no Russian locale in $locale_dir; build tv_russian_locale" >&2; exit 1; }
 
 # Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the caption buttons)
-# make the pictures look as on Windows. Debian's wine comes without them;
-# their package is unpacked into the build folder and copied into this
-# script's prefix only, so every other Wine program here keeps its fonts.
-fonts_cache="$TOLVARAN_ROOT/build/wine/fonts-wine"
-wine_fonts() {
-  local dir
-  for dir in /usr/share/wine/fonts "$fonts_cache/usr/share/wine/fonts"; do
-    if [ -f "$dir/marlett.ttf" ] && [ -f "$dir/tahoma.ttf" ]; then
-      echo "$dir"
-      return 0
-    fi
-  done
-  local download
-  download=$(mktemp -d "$TOLVARAN_ROOT/build/wine/fonts-download.XXXXXX")
-  if (cd "$download" && timeout 60 apt-get download -q fonts-wine) >/dev/null 2>&1 &&
-     rm -rf "$fonts_cache" && dpkg-deb -x "$download"/fonts-wine_*.deb "$fonts_cache" &&
-     [ -f "$fonts_cache/usr/share/wine/fonts/marlett.ttf" ]; then
-    rm -rf "$download"
-    echo "$fonts_cache/usr/share/wine/fonts"
-    return 0
-  fi
-  rm -rf "$download"
-  return 1
-}
-mkdir -p "$TOLVARAN_ROOT/build/wine"
-if fonts=$(wine_fonts); then
-  echo "screenshots: fonts: wine ($fonts)"
-else
-  fonts=""
-  echo "screenshots: fonts: fallback (the package fonts-wine could not be had; pictures differ from the committed ones)"
-fi
+# make the pictures look as on Windows. Debian's wine comes without them:
+# scripts/install-deps.sh installs their package, fonts-wine, where every
+# Wine program finds them.
+fonts=/usr/share/wine/fonts
+for font in marlett.ttf tahoma.ttf; do
+  [ -f "$fonts/$font" ] || { echo "screenshots: $fonts/$font is missing: run scripts/install-deps.sh" >&2; exit 1; }
+done
 
 work=$(mktemp -d "$build_dir/screenshots-run.XXXXXX")
 prefix="$work/prefix"
@@ -113,7 +90,6 @@ trap 'exit 130' INT TERM HUP
 start_display "$desktop"
 make_prefix "$TOLVARAN_ROOT/build/wine/made-prefix"
 fresh_prefix "$TOLVARAN_ROOT/build/wine/made-prefix" "$prefix"
-[ -n "$fonts" ] && cp "$fonts"/* "$prefix/drive_c/windows/Fonts/"
 # Every program of the prefix runs on one virtual desktop with Wine's
 # taskbar: the tray buttons sit in its notification area, and windows get
 # their frames and captions without a window manager.
