@@ -64,15 +64,6 @@ done
 locale_dir="$build_dir/locale"
 [ -d "$locale_dir/ru_RU.UTF-8" ] || { echo "screenshots: no Russian locale in $locale_dir; build tv_russian_locale" >&2; exit 1; }
 
-# Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the caption buttons)
-# make the pictures look as on Windows. Debian's wine comes without them:
-# scripts/install-deps.sh installs their package, fonts-wine, where every
-# Wine program finds them.
-fonts=/usr/share/wine/fonts
-for font in marlett.ttf tahoma.ttf; do
-  [ -f "$fonts/$font" ] || { echo "screenshots: $fonts/$font is missing: run scripts/install-deps.sh" >&2; exit 1; }
-done
-
 work=$(mktemp -d "$build_dir/screenshots-run.XXXXXX")
 prefix="$work/prefix"
 cleanup() {
@@ -90,6 +81,8 @@ trap 'exit 130' INT TERM HUP
 start_display "$desktop"
 make_prefix "$TOLVARAN_ROOT/build/wine/made-prefix"
 fresh_prefix "$TOLVARAN_ROOT/build/wine/made-prefix" "$prefix"
+# The pictures show Windows' own fonts.
+add_wine_fonts "$prefix"
 # Every program of the prefix runs on one virtual desktop with Wine's
 # taskbar: the tray buttons sit in its notification area, and windows get
 # their frames and captions without a window manager.

@@ -84,3 +84,15 @@ stop_prefix() {
     in_prefix "$prefix" wineserver -w >/dev/null 2>&1 || true
   fi
 }
+
+# Gives prefix $1 Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the
+# caption buttons), so that its windows are drawn and measured as on
+# Windows. Debian's wine comes without them and does not look for them
+# where their package, fonts-wine (scripts/install-deps.sh), puts them.
+add_wine_fonts() {
+  local fonts=/usr/share/wine/fonts font
+  for font in marlett.ttf tahoma.ttf; do
+    [ -f "$fonts/$font" ] || { echo "$fonts/$font is missing: run scripts/install-deps.sh" >&2; return 1; }
+  done
+  cp "$fonts"/* "$1/drive_c/windows/Fonts/"
+}

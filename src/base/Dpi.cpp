@@ -23,23 +23,23 @@ UINT screenDpi() {
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
+
+UINT systemDpi() {
+    static const auto forSystem = lookUp<DpiForSystem>("GetDpiForSystem");
+    const UINT dpi = forSystem ? forSystem() : 0;
+    return dpi ? dpi : screenDpi();
+}
 }  // namespace
 
-UINT trayDpi() {
+UINT windowDpi(HWND window) {
     static const auto forWindow = lookUp<DpiForWindow>("GetDpiForWindow");
-    static const auto forSystem = lookUp<DpiForSystem>("GetDpiForSystem");
-    if (forWindow) {
-        // The taskbar moves with its monitor's scale, which may no longer be the system's.
-        if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr)) {
-            if (const UINT dpi = forWindow(taskbar))
-                return dpi;
-        }
-    }
-    if (forSystem) {
-        if (const UINT dpi = forSystem())
-            return dpi;
-    }
-    return screenDpi();
+    const UINT dpi = forWindow && window ? forWindow(window) : 0;
+    return dpi ? dpi : systemDpi();
+}
+
+UINT trayDpi() {
+    // The taskbar moves with its monitor's scale, which may no longer be the system's.
+    return windowDpi(FindWindowA("Shell_TrayWnd", nullptr));
 }
 
 int metricForDpi(int index, UINT dpi) {

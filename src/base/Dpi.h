@@ -8,5 +8,7 @@
 // Dots per inch of the notification area's monitor (where the taskbar is),
 // else of the system; 96 at 100%.
 UINT trayDpi();
+// Dots per inch of the window's monitor (per-monitor Windows), else of the system.
+UINT windowDpi(HWND window);
 // A system metric (SM_CXSMICON and the like) as it is at that dpi.
 int metricForDpi(int index, UINT dpi);

@@ -34,6 +34,8 @@ mkdir -p "$work"
 start_display
 make_prefix "$made"
 fresh_prefix "$made" "$prefix"
+# Texts are measured in the fonts Windows has.
+add_wine_fonts "$prefix"
 
 status=0
 for dpi in 96 144 192; do
