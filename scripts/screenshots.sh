@@ -3,7 +3,8 @@
 # Wine on a virtual display and in a Wine prefix of this script's own (never
 # the user's), on a desktop of Wine's shell with a taskbar, first in English,
 # then in Russian. tools/screenshots/shotscene sets it up and takes the
-# pictures; dialogshots renders the dialogs the program cannot show yet.
+# pictures; sharingshots runs the share, get and progress dialogs with the
+# rows that answers from other computers would bring.
 #
 #   scripts/screenshots.sh [--no-build] [--build DIR] [FOLDER]
 #   scripts/screenshots.sh --list
@@ -22,15 +23,14 @@ languages=(en ru)
 desktop=640x480
 # From the running program, in both languages (tray only once: it has no words).
 live=(stack-menu context-menu properties about clear-stack)
-# From the dialog templates, until the program shows these dialogs with real
-# content: a live picture of the same name replaces each.
-templates=(share:104 get:110 progress:111)
+# The program's sharing dialogs, fed by a stand-in for the network.
+sharing=(share get progress)
 
 picture_names() {
   echo tray
   local language name
   for language in "${languages[@]}"; do
-    for name in "${live[@]}" "${templates[@]%%:*}"; do
+    for name in "${live[@]}" "${sharing[@]}"; do
       echo "$name-$language"
     done
   done
@@ -55,10 +55,10 @@ out=$(cd "$out" && pwd)
 if [ -n "$build" ]; then
   scripts/install-deps.sh
   configure_preset win32
-  cmake --build --preset win32 --target Tolvaran shotscene dialogshots tv_russian_locale
+  cmake --build --preset win32 --target Tolvaran shotscene sharingshots tv_russian_locale
 fi
 bin="$build_dir/bin"
-for program in Tolvaran shotscene dialogshots; do
+for program in Tolvaran shotscene sharingshots; do
   [ -f "$bin/$program.exe" ] || { echo "screenshots: $bin/$program.exe is missing; build first" >&2; exit 1; }
 done
 locale_dir="$build_dir/locale"
@@ -112,10 +112,9 @@ for language in "${languages[@]}"; do
   # Started now, Wine's service processes do not hold on to a caller's pipes.
   run_in "$language" cmd /c exit </dev/null >/dev/null 2>&1 || true
   run_in "$language" "$bin/shotscene.exe" prepare "$language" || status=1
-  mkdir -p "$work/$language" "$work/templates-$language"
+  mkdir -p "$work/$language"
   run_in "$language" "$bin/shotscene.exe" scene "$(windows_path "$work/$language")" "$language" || status=1
-  run_in "$language" "$bin/dialogshots.exe" "$(windows_path "$work/templates-$language")" "$language" \
-    "${templates[@]#*:}" >/dev/null || status=1
+  run_in "$language" "$bin/sharingshots.exe" "$(windows_path "$work/$language")" "$language" >/dev/null || status=1
 done
 stop_prefix "$prefix"
 
@@ -140,8 +139,8 @@ for language in "${languages[@]}"; do
   for name in "${live[@]}"; do
     to_png "$work/$language/$name.bmp" "$name-$language"
   done
-  for entry in "${templates[@]}"; do
-    to_png "$work/templates-$language/dialog${entry#*:}-$language.bmp" "${entry%%:*}-$language"
+  for name in "${sharing[@]}"; do
+    to_png "$work/$language/$name-$language.bmp" "$name-$language"
   done
 done
 exit "$status"
