@@ -10,6 +10,14 @@
 namespace {
 // Strip images are 14 by 14; image k + 1 is the glyph of kind k + 1.
 constexpr int imageSize = 14;
+
+// The glyph's side in a check mark of that side: the 14 pixels drawn, grown
+// in whole pixels where the mark holds a multiple (a cell's blank edge may
+// be cut), else blended to the mark's size.
+int glyphSide(int mark) {
+    const int whole = imageSize * std::max(1, (mark + 2) / imageSize);
+    return whole >= mark - 3 ? whole : mark;
+}
 }  // namespace
 
 MenuGlyphs::MenuGlyphs() {
@@ -17,9 +25,7 @@ MenuGlyphs::MenuGlyphs() {
     const LONG checkMark = GetMenuCheckMarkDimensions();
     const int width = LOWORD(checkMark);
     const int height = HIWORD(checkMark);
-    // At higher scales the mark grows: the glyph grows with it in whole pixels.
-    const int scale = std::max(1, (std::min(width, height) + imageSize / 2) / imageSize);
-    const int side = imageSize * scale;
+    const int side = glyphSide(std::min(width, height));
     WindowDc screen(GetDesktopWindow());
     MemoryDc dc(CreateCompatibleDC(screen.get()));
     MemoryDc glyphDc(CreateCompatibleDC(screen.get()));
@@ -42,6 +48,8 @@ MenuGlyphs::MenuGlyphs() {
             if (!target.ok())
                 continue;
             PatBlt(dc.get(), 0, 0, width, height, PATCOPY);
+            SetStretchBltMode(dc.get(), side % imageSize == 0 ? COLORONCOLOR : HALFTONE);
+            SetBrushOrgEx(dc.get(), 0, 0, nullptr);
             StretchBlt(dc.get(), width / 2 - side / 2, height / 2 - side / 2, side, side, glyphDc.get(), 0, 0,
                        imageSize, imageSize, SRCCOPY);
         }

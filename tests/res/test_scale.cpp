@@ -12,6 +12,7 @@
 #include "WindowHelpers.h"
 #include "base/Dpi.h"
 #include "driver/AppProcess.h"
+#include "tray/MenuGlyphs.h"
 #include "tray/TrayIcon.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -131,6 +133,32 @@ TEST(TrayFace, IsPaintedAtTheSizeTheSystemGivesNotificationIcons) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
+}
+
+TEST(MenuGlyphs, FillTheirCheckMarkAtTheScale) {
+    const LONG mark = GetMenuCheckMarkDimensions();
+    const int width = LOWORD(mark), height = HIWORD(mark);
+    ASSERT_GT(width, 0);
+    MenuGlyphs glyphs;
+    HDC screen = GetDC(nullptr);
+    for (int k = 0; k < MenuGlyphs::count; ++k) {
+        SCOPED_TRACE("glyph " + std::to_string(k));
+        ASSERT_NE(glyphs.at(k), nullptr);
+        BITMAPINFO request{};
+        request.bmiHeader = {sizeof request.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<DWORD> pixels(static_cast<size_t>(width * height));
+        ASSERT_EQ(GetDIBits(screen, glyphs.at(k), 0, height, pixels.data(), &request, DIB_RGB_COLORS), height);
+        // The glyph is what differs from the menu's colour around it.
+        int top = height, bottom = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (pixels[static_cast<size_t>(y * width + x)] != pixels[0]) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_GE(2 * (bottom - top + 1), height) << "a glyph of " << bottom - top + 1 << " rows in a mark of " << height;
+    }
+    ReleaseDC(nullptr, screen);
 }
 
 // The header of the image the system picks from an icon group for a side.
