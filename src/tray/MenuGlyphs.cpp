@@ -18,6 +18,16 @@ int glyphSide(int mark) {
     const int whole = imageSize * std::max(1, (mark + 2) / imageSize);
     return whole >= mark - 3 ? whole : mark;
 }
+
+// Fills target with the menu colour (its selected brush) and draws the
+// 14-pixel glyph of cell onto it, centred, side pixels large.
+void drawScaled(HDC target, HDC cell, int width, int height, int side) {
+    PatBlt(target, 0, 0, width, height, PATCOPY);
+    SetStretchBltMode(target, side % imageSize == 0 ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, width / 2 - side / 2, height / 2 - side / 2, side, side, cell, 0, 0, imageSize, imageSize,
+               SRCCOPY);
+}
 }  // namespace
 
 MenuGlyphs::MenuGlyphs() {
@@ -47,11 +57,7 @@ MenuGlyphs::MenuGlyphs() {
             SelectedObject target(dc.get(), glyph.get());
             if (!target.ok())
                 continue;
-            PatBlt(dc.get(), 0, 0, width, height, PATCOPY);
-            SetStretchBltMode(dc.get(), side % imageSize == 0 ? COLORONCOLOR : HALFTONE);
-            SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-            StretchBlt(dc.get(), width / 2 - side / 2, height / 2 - side / 2, side, side, glyphDc.get(), 0, 0,
-                       imageSize, imageSize, SRCCOPY);
+            drawScaled(dc.get(), glyphDc.get(), width, height, side);
         }
         mGlyphs[k] = std::move(glyph);
     }
