@@ -1,6 +1,8 @@
 ; Tolvaran's installer: for the current user only, no administrator rights,
 ; into %LOCALAPPDATA%\Programs\Tolvaran. The build passes VERSION (four
-; numbers), EXE (the 32-bit program), ICON and OUTFILE.
+; numbers), EXE32 and EXE64 (the 32-bit and the 64-bit program), ICON and
+; OUTFILE. 64-bit Windows on x64 gets the 64-bit program, which has room for
+; large pictures; everything else (32-bit Windows, Windows on ARM) the 32-bit one.
 ;
 ; The program's own state, the hidden stack file in Documents and the
 ; registry key Software\Quilnor\Tolvaran, belongs to the user: neither the
@@ -8,13 +10,14 @@
 
 Unicode true
 
-!ifndef VERSION | EXE | ICON | OUTFILE
-  !error "makensis needs -DVERSION=, -DEXE=, -DICON= and -DOUTFILE="
+!ifndef VERSION | EXE32 | EXE64 | ICON | OUTFILE
+  !error "makensis needs -DVERSION=, -DEXE32=, -DEXE64=, -DICON= and -DOUTFILE="
 !endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include x64.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvaran"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -34,6 +37,10 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Tolvaran"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel user
+; Themed controls and sharp text at every scale, like the program itself.
+XPStyle on
+ManifestDPIAware true
+ManifestSupportedOS all
 SetCompressor /SOLID lzma
 BrandingText "Tolvaran ${VERSION}"
 
@@ -157,7 +164,13 @@ Section "$(NameProgram)" SecProgram
   SectionIn RO
   Call EnsureNotRunning
   SetOutPath "$INSTDIR"
-  File "/oname=Tolvaran.exe" "${EXE}"
+  ; Windows on ARM runs x86 programs everywhere, x64 ones not on every version.
+  ${If} ${RunningX64}
+  ${AndIfNot} ${IsNativeARM64}
+    File "/oname=Tolvaran.exe" "${EXE64}"
+  ${Else}
+    File "/oname=Tolvaran.exe" "${EXE32}"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Tolvaran.lnk" "$INSTDIR\Tolvaran.exe" "" "$INSTDIR\Tolvaran.exe" 0
 

@@ -8,6 +8,17 @@ foreach(variable SOURCE_DIR BINARY_DIR)
   endif()
 endforeach()
 
+# A build folder that came along with a copied or moved checkout names the
+# folders it was made in, which CMake refuses: it is made anew.
+if(EXISTS ${BINARY_DIR}/CMakeCache.txt)
+  file(STRINGS ${BINARY_DIR}/CMakeCache.txt made_for REGEX "^CMAKE_HOME_DIRECTORY:INTERNAL=")
+  string(REPLACE "CMAKE_HOME_DIRECTORY:INTERNAL=" "" made_for "${made_for}")
+  file(REAL_PATH ${SOURCE_DIR} source_dir)
+  if(NOT made_for STREQUAL source_dir)
+    message(STATUS "${BINARY_DIR} was made for ${made_for}: making it anew")
+    file(REMOVE_RECURSE ${BINARY_DIR})
+  endif()
+endif()
 if(NOT EXISTS ${BINARY_DIR}/CMakeCache.txt)
   execute_process(
     COMMAND ${CMAKE_COMMAND} --preset win64 -B ${BINARY_DIR}

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ python3 locales procps
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   xvfb xauth xclip xdotool imagemagick
   googletest libbenchmark-dev clang libclang-rt-14-dev
   iproute2 util-linux

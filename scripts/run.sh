@@ -7,6 +7,7 @@ export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$TOLVARAN_ROOT"
 source scripts/lib/wine.sh
+source scripts/lib/build.sh
 
 state="$TOLVARAN_ROOT/build/run"
 prefix="$state/prefix"
@@ -23,7 +24,7 @@ if [ "${1:-}" = "stop" ]; then
 fi
 
 scripts/install-deps.sh
-cmake --preset win32 >/dev/null
+configure_preset win32
 cmake --build --preset win32 --target Tolvaran
 mkdir -p "$state"
 

@@ -3,7 +3,8 @@
 # Wine on a virtual display and in a Wine prefix of this script's own (never
 # the user's), on a desktop of Wine's shell with a taskbar, first in English,
 # then in Russian. tools/screenshots/shotscene sets it up and takes the
-# pictures; dialogshots renders the dialogs the program cannot show yet.
+# pictures; sharingshots runs the share, get and progress dialogs with the
+# rows that answers from other computers would bring.
 #
 #   scripts/screenshots.sh [--no-build] [--build DIR] [FOLDER]
 #   scripts/screenshots.sh --list
@@ -16,20 +17,20 @@ export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$TOLVARAN_ROOT"
 source scripts/lib/wine.sh
+source scripts/lib/build.sh
 
 languages=(en ru)
 desktop=640x480
 # From the running program, in both languages (tray only once: it has no words).
 live=(stack-menu context-menu properties about clear-stack)
-# From the dialog templates, until the program shows these dialogs with real
-# content: a live picture of the same name replaces each.
-templates=(share:104 get:110 progress:111)
+# The program's sharing dialogs, fed by a stand-in for the network.
+sharing=(share get progress)
 
 picture_names() {
   echo tray
   local language name
   for language in "${languages[@]}"; do
-    for name in "${live[@]}" "${templates[@]%%:*}"; do
+    for name in "${live[@]}" "${sharing[@]}"; do
       echo "$name-$language"
     done
   done
@@ -53,48 +54,15 @@ out=$(cd "$out" && pwd)
 
 if [ -n "$build" ]; then
   scripts/install-deps.sh
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 --target Tolvaran shotscene dialogshots tv_russian_locale
+  configure_preset win32
+  cmake --build --preset win32 --target Tolvaran shotscene sharingshots tv_russian_locale
 fi
 bin="$build_dir/bin"
-for program in Tolvaran shotscene dialogshots; do
+for program in Tolvaran shotscene sharingshots; do
   [ -f "$bin/$program.exe" ] || { echo "screenshots: $bin/$program.exe is missing; build first" >&2; exit 1; }
 done
 locale_dir="$build_dir/locale"
 [ -d "$locale_dir/ru_RU.UTF-8" ] || { echo "screenshots: no Russian locale in $locale_dir; build tv_russian_locale" >&2; exit 1; }
-
-# Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the caption buttons)
-# make the pictures look as on Windows. Debian's wine comes without them;
-# their package is unpacked into the build folder and copied into this
-# script's prefix only, so every other Wine program here keeps its fonts.
-fonts_cache="$TOLVARAN_ROOT/build/wine/fonts-wine"
-wine_fonts() {
-  local dir
-  for dir in /usr/share/wine/fonts "$fonts_cache/usr/share/wine/fonts"; do
-    if [ -f "$dir/marlett.ttf" ] && [ -f "$dir/tahoma.ttf" ]; then
-      echo "$dir"
-      return 0
-    fi
-  done
-  local download
-  download=$(mktemp -d "$TOLVARAN_ROOT/build/wine/fonts-download.XXXXXX")
-  if (cd "$download" && timeout 60 apt-get download -q fonts-wine) >/dev/null 2>&1 &&
-     rm -rf "$fonts_cache" && dpkg-deb -x "$download"/fonts-wine_*.deb "$fonts_cache" &&
-     [ -f "$fonts_cache/usr/share/wine/fonts/marlett.ttf" ]; then
-    rm -rf "$download"
-    echo "$fonts_cache/usr/share/wine/fonts"
-    return 0
-  fi
-  rm -rf "$download"
-  return 1
-}
-mkdir -p "$TOLVARAN_ROOT/build/wine"
-if fonts=$(wine_fonts); then
-  echo "screenshots: fonts: wine ($fonts)"
-else
-  fonts=""
-  echo "screenshots: fonts: fallback (the package fonts-wine could not be had; pictures differ from the committed ones)"
-fi
 
 work=$(mktemp -d "$build_dir/screenshots-run.XXXXXX")
 prefix="$work/prefix"
@@ -113,7 +81,8 @@ trap 'exit 130' INT TERM HUP
 start_display "$desktop"
 make_prefix "$TOLVARAN_ROOT/build/wine/made-prefix"
 fresh_prefix "$TOLVARAN_ROOT/build/wine/made-prefix" "$prefix"
-[ -n "$fonts" ] && cp "$fonts"/* "$prefix/drive_c/windows/Fonts/"
+# The pictures show Windows' own fonts.
+add_wine_fonts "$prefix"
 # Every program of the prefix runs on one virtual desktop with Wine's
 # taskbar: the tray buttons sit in its notification area, and windows get
 # their frames and captions without a window manager.
@@ -143,10 +112,9 @@ for language in "${languages[@]}"; do
   # Started now, Wine's service processes do not hold on to a caller's pipes.
   run_in "$language" cmd /c exit </dev/null >/dev/null 2>&1 || true
   run_in "$language" "$bin/shotscene.exe" prepare "$language" || status=1
-  mkdir -p "$work/$language" "$work/templates-$language"
+  mkdir -p "$work/$language"
   run_in "$language" "$bin/shotscene.exe" scene "$(windows_path "$work/$language")" "$language" || status=1
-  run_in "$language" "$bin/dialogshots.exe" "$(windows_path "$work/templates-$language")" "$language" \
-    "${templates[@]#*:}" >/dev/null || status=1
+  run_in "$language" "$bin/sharingshots.exe" "$(windows_path "$work/$language")" "$language" >/dev/null || status=1
 done
 stop_prefix "$prefix"
 
@@ -171,8 +139,8 @@ for language in "${languages[@]}"; do
   for name in "${live[@]}"; do
     to_png "$work/$language/$name.bmp" "$name-$language"
   done
-  for entry in "${templates[@]}"; do
-    to_png "$work/templates-$language/dialog${entry#*:}-$language.bmp" "${entry%%:*}-$language"
+  for name in "${sharing[@]}"; do
+    to_png "$work/$language/$name-$language.bmp" "$name-$language"
   done
 done
 exit "$status"

@@ -9,11 +9,12 @@ export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$TOLVARAN_ROOT"
 source scripts/lib/wine.sh
+source scripts/lib/build.sh
 
 scripts/install-deps.sh
 
 for preset in native fuzz win32 win64; do
-  cmake --preset "$preset" >/dev/null
+  configure_preset "$preset"
   cmake --build --preset "$preset"
 done
 # The release in build/dist, which the win32 tests check and install.

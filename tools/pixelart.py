@@ -9,6 +9,7 @@ The input is plain text, one statement per line:
     depth 4                    bits per pixel, 1 or 4
     colour w FFFFFF white      a palette entry: its character, RRGGBB, any note
     transparent ,              icons only: the character of see-through pixels
+    fullcolour 16 24 32        icons only: 32-bit images of these sides as well
     image 16 16                width and height; the next 16 lines are its rows
 
 The palette entries come in palette order, exactly 2 of them for depth 1 and
@@ -17,6 +18,13 @@ row holds one character per pixel, top row first, with nothing else on the
 line. Outside images, blank lines and lines starting with '#' are skipped.
 A bitmap holds exactly one image; an icon holds one or more, each stored with
 the same palette and a mask that is set where the see-through character stands.
+
+After the drawn images, an icon with 'fullcolour' holds one 32-bit image (with
+alpha) for each side listed, made from the drawn image whose width is nearest
+(the smaller of two equally near). Each new pixel is the average of the
+drawn pixels it covers, weighed by how much of each it covers; see-through
+pixels add to its transparency, not to its colour. Sides that are multiples
+of the drawn one thus copy it in whole pixels; the sides between are blended.
 
 The art of this program uses these characters for the 16 standard colours,
 listed in palette order:
@@ -67,6 +75,7 @@ class Art:
     colours: list = field(default_factory=list)  # (r, g, b) in palette order
     chars: dict = field(default_factory=dict)    # character -> palette index
     transparent: str | None = None
+    fullcolour: list = field(default_factory=list)  # sides of the 32-bit images
     images: list = field(default_factory=list)
 
 
@@ -165,7 +174,21 @@ def read_image(art, words, number, numbered):
     return image
 
 
-HEADER_STATEMENTS = {"depth": set_depth, "colour": add_colour, "transparent": set_transparent}
+def set_fullcolour(art, words, number):
+    if len(words) < 2:
+        raise ArtError(number, "expected 'fullcolour SIDE...'")
+    if art.kind != "ico":
+        raise ArtError(number, "only icons have 32-bit images")
+    if art.fullcolour:
+        raise ArtError(number, "fullcolour is given twice")
+    sides = [parse_number(word, number, "a side", MAX_ICON_SIDE) for word in words[1:]]
+    if len(set(sides)) != len(sides):
+        raise ArtError(number, "a side is listed twice")
+    art.fullcolour = sides
+
+
+HEADER_STATEMENTS = {"depth": set_depth, "colour": add_colour, "transparent": set_transparent,
+                     "fullcolour": set_fullcolour}
 
 
 def parse_art(lines, kind):
@@ -235,16 +258,65 @@ def icon_image(art, image):
     return head + palette_bytes(art.colours) + colour_bits + mask_bits
 
 
+def coverage(target, size, source):
+    """(source index, weight) of the source pixels under target pixel number target."""
+    start, end = target * source / size, (target + 1) * source / size
+    first = int(start)
+    last = min(source - 1, int(end - 1e-9))
+    return [(i, min(end, i + 1) - max(start, i)) for i in range(first, last + 1)]
+
+
+def resample(art, image, width, height):
+    """Rows of (r, g, b, alpha) pixels of the image at a new size, by area."""
+    columns = [coverage(x, width, image.width) for x in range(width)]
+    rows = []
+    for y in range(height):
+        lines = coverage(y, height, image.height)
+        row = []
+        for cells in columns:
+            total = opaque = 0.0
+            rgb = [0.0, 0.0, 0.0]
+            for sy, wy in lines:
+                for sx, wx in cells:
+                    weight = wx * wy
+                    total += weight
+                    if image.mask[sy][sx]:
+                        continue
+                    opaque += weight
+                    for channel, value in enumerate(art.colours[image.indices[sy][sx]]):
+                        rgb[channel] += weight * value
+            colour = [round(value / opaque) for value in rgb] if opaque else [0, 0, 0]
+            row.append((*colour, round(255 * opaque / total)))
+        rows.append(row)
+    return rows
+
+
+def nearest_image(art, side):
+    return min(art.images, key=lambda image: (abs(image.width - side), image.width))
+
+
+def full_colour_image(art, side):
+    """One 32-bit icon image: header with doubled height, BGRA bits, mask."""
+    rows = resample(art, nearest_image(art, side), side, side)
+    colour_bits = b"".join(struct.pack("<BBBB", b, g, r, a) for row in reversed(rows) for r, g, b, a in row)
+    mask_bits = pack_rows([[int(pixel[3] == 0) for pixel in row] for row in rows], 1)
+    head = info_header(side, 2 * side, 32, len(colour_bits) + len(mask_bits))
+    return head + colour_bits + mask_bits
+
+
 def build_ico(art):
-    blobs = [icon_image(art, image) for image in art.images]
-    directory = struct.pack("<HHH", 0, 1, len(blobs))
-    offset = len(directory) + 16 * len(blobs)
-    for image, blob in zip(art.images, blobs):
-        # A side of 256 is written as 0; the colour count is the palette size.
-        directory += struct.pack("<BBBBHHII", image.width % 256, image.height % 256,
-                                 len(art.colours), 0, 1, art.depth, len(blob), offset)
+    # (width, height, colour count, bits per pixel, image)
+    entries = [(image.width, image.height, len(art.colours), art.depth, icon_image(art, image))
+               for image in art.images]
+    entries += [(side, side, 0, 32, full_colour_image(art, side)) for side in art.fullcolour]
+    directory = struct.pack("<HHH", 0, 1, len(entries))
+    offset = len(directory) + 16 * len(entries)
+    for width, height, colours, depth, blob in entries:
+        # A side of 256 and a count of 256 colours are written as 0.
+        directory += struct.pack("<BBBBHHII", width % 256, height % 256, colours % 256, 0, 1, depth,
+                                 len(blob), offset)
         offset += len(blob)
-    return directory + b"".join(blobs)
+    return directory + b"".join(blob for *_, blob in entries)
 
 
 BUILDERS = {"ico": build_ico, "bmp": build_bmp}

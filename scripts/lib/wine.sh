@@ -35,21 +35,23 @@ in_prefix() {
   TOLVARAN_WINEPREFIX="$prefix" TOLVARAN_WINEHOME="$prefix.home" "$TOLVARAN_ROOT/scripts/wine-run" "$@"
 }
 
-# Makes prefix $1 once (it takes a while) and keeps it for later runs.
-# Windows are left unmanaged: with no window manager on a virtual display,
-# hiding a managed window waits two seconds for a state change that never comes.
+# Makes prefix $1 once (it takes a while) and keeps it for later runs: a
+# 64-bit Windows, or the one $2 names (win32 for a 32-bit one). Windows are
+# left unmanaged: with no window manager on a virtual display, hiding a
+# managed window waits two seconds for a state change that never comes.
 make_prefix() {
-  local prefix=$1
+  local prefix=$1 arch=${2:-win64}
   local stamp="$prefix/.tolvaran-made-by"
   local version
   version=$(wine --version)
+  [ "$arch" = win64 ] || version="$version $arch"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
     return 0
   fi
   rm -rf "$prefix" "$prefix.home"
   mkdir -p "$prefix.home"
   echo "Making a Wine prefix in $prefix (once)..."
-  WINEARCH=win64 in_prefix "$prefix" wineboot -i >/dev/null 2>&1
+  WINEARCH=$arch in_prefix "$prefix" wineboot -i >/dev/null 2>&1
   in_prefix "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   in_prefix "$prefix" wineserver -w
   # The user folders (Documents among them) start as links to $HOME: make
@@ -81,4 +83,16 @@ stop_prefix() {
     in_prefix "$prefix" wineserver -k >/dev/null 2>&1 || true
     in_prefix "$prefix" wineserver -w >/dev/null 2>&1 || true
   fi
+}
+
+# Gives prefix $1 Wine's own fonts (Tahoma, MS Sans Serif, Marlett for the
+# caption buttons), so that its windows are drawn and measured as on
+# Windows. Debian's wine comes without them and does not look for them
+# where their package, fonts-wine (scripts/install-deps.sh), puts them.
+add_wine_fonts() {
+  local fonts=/usr/share/wine/fonts font
+  for font in marlett.ttf tahoma.ttf; do
+    [ -f "$fonts/$font" ] || { echo "$fonts/$font is missing: run scripts/install-deps.sh" >&2; return 1; }
+  done
+  cp "$fonts"/* "$1/drive_c/windows/Fonts/"
 }

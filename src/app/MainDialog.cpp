@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "base/AppInstance.h"
+#include "base/Dpi.h"
 #include "res/resource.h"
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
@@ -66,8 +67,12 @@ bool MainDialog::onInitDialog() {
     WaitCursor wait;
     Dialog::onInitDialog();
     mainWindow = hwnd;
+    // LoadIcon gives the large size; the caption's icon is the small one,
+    // at the scale, where the icon group has an image of its own for it.
+    const int small = metricForDpi(SM_CXSMICON, windowDpi(hwnd));
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(appInstance(), MAKEINTRESOURCEA(IDI_SMALL))));
+                 reinterpret_cast<LPARAM>(LoadImageA(appInstance(), MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON, small,
+                                                     small, LR_SHARED)));
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     mTray = std::make_unique<Tray>(hwnd, mState.buttons);
     const bool firstRun = loadState() == StackFile::Loaded::FirstRun;
@@ -125,6 +130,11 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onHotKey();
             return TRUE;
         }
+        break;
+    case WM_DPICHANGED:
+        // The taskbar's monitor changed its scale: faces at the new size.
+        if (mTray)
+            mTray->repaintAll();
         break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));

@@ -36,7 +36,8 @@ void Tray::paint(const TrayButton& button, bool pressed) {
     ButtonIcon& icon = iconOf(button);
     icon.picture.reset();
     icon.picture.reset(paintTrayIcon({button.colour, button.accentColour,
-                                      static_cast<int>(button.snapshot.contentKind()), pressed, button.shared}));
+                                      static_cast<int>(button.snapshot.contentKind()), pressed, button.shared},
+                                     trayIconSize()));
     icon.notify.modify(icon.picture.get(), snapshotCaption(button.snapshot).text());
 }
 
@@ -121,6 +122,11 @@ ClipboardResult Tray::takeChange(ClipStack& history) {
     }
     repaint(*active);
     return result;
+}
+
+void Tray::repaintAll() {
+    for (int i = 0; i < mButtons.count(); ++i)
+        repaint(*mButtons.button(i));
 }
 
 void Tray::showAll() {

@@ -46,6 +46,8 @@ public:
     ClipboardResult takeChange(ClipStack& history);
     // New face and tooltip for a button whose content or settings changed.
     void repaint(const TrayButton& button);
+    // New faces for every button, at the size the shell now asks for.
+    void repaintAll();
     // Adds the icon of every button again, for a new shell; also after a load.
     void showAll();
     // A notification balloon on the button's icon.

@@ -1,6 +1,8 @@
-// Paints a tray button's 16 x 16 face: the raised or pressed key cap, the
-// half-tone triangle in the face colour, the content glyph in the accent
-// colour and, for a shared button, the share mark.
+// Paints a tray button's face: the raised or pressed key cap, the half-tone
+// triangle in the face colour, the content glyph in the accent colour and,
+// for a shared button, the share mark. The face is drawn at 16 x 16 pixels;
+// larger notification icons get it scaled up, in whole pixels wherever the
+// size allows, in 32-bit colour.
 #pragma once
 
 #include <windows.h>
@@ -13,5 +15,10 @@ struct IconFace {
     bool shared;
 };
 
-// A new icon the caller owns; null if the system refused a resource.
-HICON paintTrayIcon(const IconFace& face);
+// The side in pixels the shell gives a notification icon now: 16 at 100%,
+// 32 at 200%.
+int trayIconSize();
+
+// A new icon of size x size pixels (16 to 256) that the caller owns; null
+// if the system refused a resource.
+HICON paintTrayIcon(const IconFace& face, int size);

@@ -57,9 +57,21 @@ INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return onInitDialog();
     case WM_COMMAND:
         return onCommand(wParam, lParam);
+    case WM_DPICHANGED:
+        moveForScale(*reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default:
         return 0;
     }
+}
+
+void Dialog::moveForScale(const RECT& suggested) {
+    // Dragged onto a monitor of another scale: the window goes where and as
+    // large as the system suggests, so the pointer stays on its caption.
+    // Returning FALSE then leaves the font and the controls to the dialog
+    // manager, which lays them out anew from the template at that scale.
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Dialog::onCommand(WPARAM wParam, LPARAM) {

@@ -35,6 +35,7 @@ public:
     void getItemText(int controlId, String& out) const;
 
 private:
+    void moveForScale(const RECT& suggested);
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     WORD templateId;

@@ -9,7 +9,11 @@
   one the build made for that architecture, so a stale release fails.
 - Each program is a Windows GUI executable of its architecture (PE32 on
   x86, PE32+ on x64) that imports only from DLLs every Windows has (a fixed
-  list); the installer is a 32-bit GUI executable.
+  list), may use more than 2 GB (large-address-aware), and carries a
+  manifest that asks for common controls 6, per-monitor (v2) DPI awareness
+  with the system-aware fallback, Windows 7 to 11 and no elevation; the
+  installer is a 32-bit GUI executable with common controls 6, DPI awareness
+  and no elevation.
 - README.txt is plain ASCII with Windows line ends and names the version,
   where the state is kept and the sharing port.
 
@@ -18,6 +22,7 @@ Prints every failure; exits 1 when there is any. Standard library only.
 
 import hashlib
 import re
+import xml.etree.ElementTree as ElementTree
 import struct
 import subprocess
 import sys
@@ -32,8 +37,16 @@ WINDOWS_DLLS = {
 PE32, PE32_PLUS = 0x10B, 0x20B
 MACHINE_I386, MACHINE_AMD64 = 0x14C, 0x8664
 SUBSYSTEM_WINDOWS_GUI = 2
-FILE_EXECUTABLE_IMAGE, FILE_DLL = 0x0002, 0x2000
-DIRECTORY_IMPORT, DIRECTORY_DELAY_IMPORT = 1, 13
+FILE_EXECUTABLE_IMAGE, FILE_LARGE_ADDRESS_AWARE, FILE_DLL = 0x0002, 0x0020, 0x2000
+DIRECTORY_IMPORT, DIRECTORY_RESOURCE, DIRECTORY_DELAY_IMPORT = 1, 2, 13
+RT_MANIFEST = 24
+# Windows 7, 8, 8.1, and 10 and 11.
+SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+ASM_V1, ASM_V3 = "urn:schemas-microsoft-com:asm.v1", "urn:schemas-microsoft-com:asm.v3"
+COMPATIBILITY = "urn:schemas-microsoft-com:compatibility.v1"
+SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
+SETTINGS_2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings"
 SUM_LINE = re.compile(r"^([0-9a-f]{64})  (\S+)$")
 
 failures = []
@@ -123,6 +136,66 @@ class PeImage:
                 entry += 32
         return names
 
+    def resources(self, wanted_type):
+        """The bytes of every resource of a numbered type, by (id, language)."""
+        rva, _ = self.directory(DIRECTORY_RESOURCE)
+        if not rva:
+            return {}
+        root = self.offset(rva)
+        found = {}
+        for type_id, types in self.resource_entries(root, root):
+            if type_id != wanted_type:
+                continue
+            for name, names in self.resource_entries(root, types):
+                for language, leaf in self.resource_entries(root, names):
+                    data_rva, size = struct.unpack_from("<II", self.data, leaf)
+                    start = self.offset(data_rva)
+                    found[(name, language)] = self.data[start:start + size]
+        return found
+
+    def resource_entries(self, root, table):
+        """(numbered id, file offset) of the entries of one level of the resource tree."""
+        named, numbered = struct.unpack_from("<HH", self.data, table + 12)
+        entries = []
+        for i in range(named, named + numbered):
+            name, target = struct.unpack_from("<II", self.data, table + 16 + 8 * i)
+            entries.append((name, root + (target & 0x7FFFFFFF)))
+        return entries
+
+
+def manifest_of(label, image):
+    """The parsed application manifest (resource 1 of type 24), or None."""
+    manifests = [data for (name, _), data in image.resources(RT_MANIFEST).items() if name == 1]
+    if not check(len(manifests) == 1, f"{label}: {len(manifests)} application manifests, expected 1"):
+        return None
+    try:
+        return ElementTree.fromstring(manifests[0])
+    except ElementTree.ParseError as error:
+        check(False, f"{label}: the manifest is not well-formed XML ({error})")
+        return None
+
+
+def check_manifest(label, image, per_monitor):
+    """Common controls 6, DPI awareness, no elevation; for the program also
+    per-monitor v2 and the supported Windows versions."""
+    manifest = manifest_of(label, image)
+    if manifest is None:
+        return
+    names = {(e.get("name"), e.get("version"), e.get("publicKeyToken"))
+             for e in manifest.iter(f"{{{ASM_V1}}}assemblyIdentity")}
+    check(("Microsoft.Windows.Common-Controls", "6.0.0.0", "6595b64144ccf1df") in names,
+          f"{label}: the manifest does not ask for common controls 6")
+    levels = [e.get("level") for e in manifest.iter() if e.tag.endswith("}requestedExecutionLevel")]
+    check(levels == ["asInvoker"], f"{label}: requested execution levels {levels}, expected asInvoker")
+    aware = [(e.text or "").strip().lower() for e in manifest.iter(f"{{{SETTINGS_2005}}}dpiAware")]
+    check(aware == ["true"], f"{label}: dpiAware is {aware}, expected true (system-aware before Windows 10)")
+    if not per_monitor:
+        return
+    awareness = [(e.text or "").strip() for e in manifest.iter(f"{{{SETTINGS_2016}}}dpiAwareness")]
+    check(awareness == ["PerMonitorV2"], f"{label}: dpiAwareness is {awareness}, expected PerMonitorV2")
+    systems = {e.get("Id") for e in manifest.iter(f"{{{COMPATIBILITY}}}supportedOS")}
+    check(systems == SUPPORTED_OS, f"{label}: supported systems {sorted(systems)}, expected Windows 7 to 11")
+
 
 def check_program(label, data, magic, machine):
     try:
@@ -140,6 +213,10 @@ def check_program(label, data, magic, machine):
     check("kernel32.dll" in lowered, f"{label}: the imports read do not include KERNEL32.dll: {dlls}")
     foreign = sorted(name for name in dlls if name.lower() not in WINDOWS_DLLS)
     check(not foreign, f"{label}: imports DLLs Windows does not provide: {foreign}")
+    try:
+        check_manifest(label, image, per_monitor=label != "installer")
+    except (PeError, struct.error) as error:
+        check(False, f"{label}: unreadable resources ({error})")
     return image
 
 
@@ -167,7 +244,9 @@ def check_zip(path, exe, magic, machine, version):
         if "Tolvaran.exe" in names:
             program = archive.read("Tolvaran.exe")
             check(program == exe.read_bytes(), f"{label}: Tolvaran.exe is not the build's {exe}")
-            check_program(f"{label}: Tolvaran.exe", program, magic, machine)
+            image = check_program(f"{label}: Tolvaran.exe", program, magic, machine)
+            check(image is not None and image.characteristics & FILE_LARGE_ADDRESS_AWARE,
+                  f"{label}: Tolvaran.exe is not large-address-aware")
         if "README.txt" in names:
             readme = archive.read("README.txt")
             check_readme(f"{label}: README.txt", readme, version)
@@ -212,7 +291,7 @@ def main(argv):
     readme32 = check_zip(zip32, exe32, PE32, MACHINE_I386, version)
     readme64 = check_zip(zip64, exe64, PE32_PLUS, MACHINE_AMD64, version)
     check(readme32 == readme64, "the two zips hold different README.txt files")
-    check_program(setup.name, setup.read_bytes(), PE32, MACHINE_I386)
+    check_program("installer", setup.read_bytes(), PE32, MACHINE_I386)
 
     for failure in failures:
         print(f"FAIL: {failure}")

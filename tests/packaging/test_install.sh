@@ -2,10 +2,10 @@
 # The installer at work under Wine, on a virtual display and in a fresh
 # prefix of this test's own:
 #
-#   test_install.sh SETUP_EXE BUILT_EXE WORK_DIR
+#   test_install.sh SETUP_EXE EXE32 EXE64 WORK_DIR
 #
-# 1. A silent install puts the program, its Start menu shortcut, the start
-#    at sign-in and the uninstall entry in place.
+# 1. A silent install in a 64-bit prefix puts the 64-bit program, its Start
+#    menu shortcut, the start at sign-in and the uninstall entry in place.
 # 2. The installed program starts: its process, its hidden main window and
 #    the tray that holds its icon appear.
 # 3. Installing again over the running program asks it to exit (it ends
@@ -14,28 +14,36 @@
 #    and removes everything the installer made; the program's state stays.
 # 5. A stack file, its siblings and the "Set" value stay byte for byte
 #    through another install and uninstall.
+# 6. In a 32-bit prefix the silent install puts the 32-bit program in place.
 #
 # Every wait is bounded. The processes started here run in the test's own
 # prefix, whose server ends them all at the end.
 set -euo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: test_install.sh SETUP_EXE BUILT_EXE WORK_DIR" >&2
+if [ $# -ne 4 ]; then
+  echo "usage: test_install.sh SETUP_EXE EXE32 EXE64 WORK_DIR" >&2
   exit 2
 fi
 setup=$(realpath "$1")
-built_exe=$(realpath "$2")
-work=$(realpath -m "$3")
+exe32=$(realpath "$2")
+exe64=$(realpath "$3")
+work=$(realpath -m "$4")
 export TOLVARAN_ROOT
 TOLVARAN_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$TOLVARAN_ROOT/scripts/lib/wine.sh"
 
-for file in "$setup" "$built_exe"; do
+for file in "$setup" "$exe32" "$exe64"; do
   [ -f "$file" ] || { echo "FAIL: $file is missing (build the dist target: cmake --build --preset dist)"; exit 1; }
 done
 
 made="${TOLVARAN_MADE_PREFIX:-$TOLVARAN_ROOT/build/wine/made-prefix}"
-prefix="$work/prefix"
+made32="${TOLVARAN_MADE_PREFIX32:-$TOLVARAN_ROOT/build/wine/made-prefix-32}"
+prefix64="$work/prefix"
+prefix32="$work/prefix-32"
+# The prefix the steps work in: first the 64-bit one, at the end the 32-bit one.
+prefix=$prefix64
+# The program the installer must have put in place there.
+expected_exe=$exe64
 wine_run="$TOLVARAN_ROOT/scripts/wine-run"
 # No Linux menu entries for the shortcuts the installer makes.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
@@ -47,13 +55,14 @@ folders_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell 
 program_pid=""
 cleanup() {
   local status=$?
-  stop_prefix "$prefix"
+  stop_prefix "$prefix64"
+  stop_prefix "$prefix32"
   [ -n "$program_pid" ] && wait "$program_pid" 2>/dev/null || true
   stop_display
   if [ "$status" -eq 0 ]; then
-    rm -rf "$prefix" "$prefix.home"
+    rm -rf "$prefix64" "$prefix64.home" "$prefix32" "$prefix32.home"
   else
-    echo "The prefix is kept for a look: $prefix"
+    echo "The prefixes are kept for a look: $prefix64 $prefix32"
   fi
 }
 trap cleanup EXIT
@@ -210,7 +219,7 @@ check_installed() {
     fail "EstimatedSize is $((size)) KB, the files take $kilobytes KB"
   actual=$(reg_value "$run_key" Tolvaran) || fail "no Run value: Start with Windows is chosen by default"
   [ "$actual" = "\"$install_windows\\Tolvaran.exe\"" ] || fail "the Run value is '$actual'"
-  cmp -s "$install_dir/Tolvaran.exe" "$built_exe" || fail "the installed program is not the build's $built_exe"
+  cmp -s "$install_dir/Tolvaran.exe" "$expected_exe" || fail "the installed program is not the build's $expected_exe"
 }
 
 check_removed() {
@@ -226,22 +235,27 @@ program_state() {
   in_test_prefix 20 reg query "$program_key" /s | tr -d '\r'
 }
 
+# Where the installer puts things in the prefix the steps work in.
+find_folders() {
+  install_windows="$(shell_folder 'Local AppData')\\Programs\\Tolvaran"
+  exe_windows="$install_windows\\Tolvaran.exe"
+  install_dir=$(unix_path "$install_windows")
+  shortcut="$(unix_path "$(shell_folder Programs)")/Tolvaran.lnk"
+  documents=$(unix_path "$(shell_folder Personal)")
+  [ -d "$documents" ] && [ -d "$(dirname "$shortcut")" ] && [ -n "$install_dir" ] ||
+    fail "the prefix's folders were not found: '$install_dir', '$shortcut', '$documents'"
+}
+
 version=$(basename "$setup" | sed -n 's/^Tolvaran-\(.*\)-setup\.exe$/\1/p')
 [ -n "$version" ] || fail "cannot read the version from $(basename "$setup")"
 mkdir -p "$work"
 : >"$work/program.log"
 
-echo "== a display and a fresh prefix"
+echo "== a display and a fresh 64-bit prefix"
 start_display
 make_prefix "$made"
-fresh_prefix "$made" "$prefix"
-install_windows="$(shell_folder 'Local AppData')\\Programs\\Tolvaran"
-exe_windows="$install_windows\\Tolvaran.exe"
-install_dir=$(unix_path "$install_windows")
-shortcut="$(unix_path "$(shell_folder Programs)")/Tolvaran.lnk"
-documents=$(unix_path "$(shell_folder Personal)")
-[ -d "$documents" ] && [ -d "$(dirname "$shortcut")" ] && [ -n "$install_dir" ] ||
-  fail "the prefix's folders were not found: '$install_dir', '$shortcut', '$documents'"
+fresh_prefix "$made" "$prefix64"
+find_folders
 
 step "silent install"
 install
@@ -292,6 +306,18 @@ after=$(program_state)
 $before
 --- after
 $after"
+
+step "a 32-bit Windows gets the 32-bit program"
+stop_prefix "$prefix64"
+make_prefix "$made32" win32
+fresh_prefix "$made32" "$prefix32"
+prefix=$prefix32
+expected_exe=$exe32
+find_folders
+install
+check_installed
+uninstall
+check_removed
 
 step "done"
 echo "passed in $((($(date +%s%N) - started) / 1000000)) ms"

@@ -24,15 +24,10 @@ public:
         DWORD high = word();
         return low | (high << 16);
     }
-    short shortValue() { return static_cast<short>(word()); }
-
     void skip(size_t count) {
         if (need(count))
             pos += count;
     }
-    // Template items start on a 4-byte boundary from the template's start.
-    void alignToDword() { skip((4 - pos % 4) % 4); }
-
     // A NUL-terminated UTF-16 string; the resource's end bounds it.
     std::wstring string() {
         std::wstring text;
@@ -44,19 +39,6 @@ public:
         }
         return text;
     }
-    NameOrOrdinal nameOrOrdinal() {
-        NameOrOrdinal field;
-        WORD first = word();
-        if (first == 0xFFFF) {
-            field.isOrdinal = true;
-            field.ordinal = word();
-        } else if (first != 0) {
-            field.name.push_back(static_cast<wchar_t>(first));
-            field.name += string();
-        }
-        return field;
-    }
-
 private:
     bool need(size_t count) {
         if (failure || data.size() - pos < count)
@@ -73,7 +55,6 @@ private:
 constexpr int kMaxMenuDepth = 8;
 // No template of the program comes close to these.
 constexpr size_t kMaxMenuEntries = 1000;
-constexpr WORD kMaxDialogControls = 200;
 
 std::string parseMenuLevel(ByteReader& reader, int depth, size_t& entries, std::vector<MenuEntry>& out) {
     if (depth > kMaxMenuDepth)
@@ -151,72 +132,6 @@ std::vector<LANGID> resourceLanguages(ResourceType type, WORD id) {
     return languages;
 }
 
-std::wstring NameOrOrdinal::text() const {
-    if (isOrdinal)
-        return L"#" + std::to_wstring(ordinal);
-    return name;
-}
-
-std::wstring DialogControl::className() const {
-    if (!windowClass.isOrdinal)
-        return windowClass.name;
-    switch (windowClass.ordinal) {
-    case 0x80: return L"Button";
-    case 0x81: return L"Edit";
-    case 0x82: return L"Static";
-    case 0x83: return L"ListBox";
-    case 0x84: return L"ScrollBar";
-    case 0x85: return L"ComboBox";
-    default: return windowClass.text();
-    }
-}
-
-std::string parseDialog(const std::vector<BYTE>& bytes, DialogTemplate& out) {
-    out = DialogTemplate();
-    ByteReader reader(bytes);
-    // DIALOGEX templates start with version 1 and the signature 0xFFFF; the
-    // program's templates are all the plain kind.
-    if (bytes.size() >= 4 && bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF)
-        return "extended dialog template where a plain one was expected";
-    out.style = reader.dword();
-    out.exStyle = reader.dword();
-    WORD count = reader.word();
-    out.x = reader.shortValue();
-    out.y = reader.shortValue();
-    out.cx = reader.shortValue();
-    out.cy = reader.shortValue();
-    out.menu = reader.nameOrOrdinal();
-    out.windowClass = reader.nameOrOrdinal();
-    out.title = reader.string();
-    if (out.style & DS_SETFONT) {
-        out.pointSize = reader.word();
-        out.typeface = reader.string();
-    }
-    if (reader.failed())
-        return "dialog template ends inside its header";
-    if (count > kMaxDialogControls)
-        return "dialog template claims " + std::to_string(count) + " controls";
-    for (WORD i = 0; i < count; ++i) {
-        reader.alignToDword();
-        DialogControl control;
-        control.style = reader.dword();
-        control.exStyle = reader.dword();
-        control.x = reader.shortValue();
-        control.y = reader.shortValue();
-        control.cx = reader.shortValue();
-        control.cy = reader.shortValue();
-        control.id = static_cast<short>(reader.word());
-        control.windowClass = reader.nameOrOrdinal();
-        control.text = reader.nameOrOrdinal();
-        control.extraBytes = reader.word();
-        reader.skip(control.extraBytes);
-        if (reader.failed())
-            return "dialog template ends inside control " + std::to_string(i);
-        out.controls.push_back(std::move(control));
-    }
-    return "";
-}
-
 std::string parseMenu(const std::vector<BYTE>& bytes, std::vector<MenuEntry>& out) {
     out.clear();
     ByteReader reader(bytes);
@@ -283,4 +198,23 @@ std::wstring throughCodePage(const std::wstring& text, UINT codePage) {
 
 std::string toUtf8(const std::wstring& text) {
     return toCodePage(text, CP_UTF8);
+}
+
+std::string stringsIn(LANGID language, std::map<WORD, std::wstring>& out) {
+    for (WORD block : resourceIds(kTypeString, language)) {
+        std::vector<BYTE> bytes;
+        if (!resourceBytes(kTypeString, block, language, bytes))
+            return "string block " + std::to_string(block) + " vanished";
+        std::string error = parseStringBlock(bytes, block, out);
+        if (!error.empty())
+            return error;
+    }
+    return "";
+}
+
+std::string menuIn(WORD id, LANGID language, std::vector<MenuEntry>& out) {
+    std::vector<BYTE> bytes;
+    if (!resourceBytes(kTypeMenu, id, language, bytes))
+        return "no menu " + std::to_string(id);
+    return parseMenu(bytes, out);
 }

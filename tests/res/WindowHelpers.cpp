@@ -25,6 +25,14 @@ bool initCommonControls() {
     return InitCommonControlsEx(&controls) != FALSE;
 }
 
+HWND createDialogIn(WORD id, LANGID language) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(id), language);  // RT_DIALOG
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    auto dialogTemplate = loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+    return dialogTemplate ? CreateDialogIndirectParamW(module, dialogTemplate, nullptr, plainDialogProc, 0) : nullptr;
+}
+
 std::vector<HWND> childWindows(HWND parent, size_t limit) {
     std::vector<HWND> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child && children.size() < limit;
@@ -43,4 +51,14 @@ std::wstring windowClassName(HWND window) {
     wchar_t name[256] = {};
     int length = GetClassNameW(window, name, static_cast<int>(sizeof name / sizeof name[0]));
     return std::wstring(name, static_cast<size_t>(length > 0 ? length : 0));
+}
+
+std::vector<std::wstring> controlTexts(HWND window) {
+    std::vector<std::wstring> texts;
+    for (HWND child : childWindows(window, 200)) {
+        const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                          CompareStringOrdinal(windowClassName(child).c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL;
+        texts.push_back(icon ? L"" : windowText(child));
+    }
+    return texts;
 }

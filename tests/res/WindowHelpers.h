@@ -27,8 +27,15 @@ INT_PTR CALLBACK plainDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 // Registers the list view, tree view and progress bar classes the templates use.
 bool initCommonControls();
 
+// A hidden Unicode dialog made from the template of exactly this language,
+// its procedure doing nothing; null when there is no such template.
+HWND createDialogIn(WORD id, LANGID language);
+
 // The direct children of a window in their order, at most `limit` of them.
 std::vector<HWND> childWindows(HWND parent, size_t limit);
 
 std::wstring windowText(HWND window);
+// The texts of a window's children, in order; an icon's (its resource
+// number) left out, being no words.
+std::vector<std::wstring> controlTexts(HWND window);
 std::wstring windowClassName(HWND window);

@@ -46,8 +46,9 @@ def read_info(data, at):
     """A BITMAPINFOHEADER at offset at, with its palette and where the bits start."""
     (size, width, height, planes, depth, compression,
      image_size) = struct.unpack_from("<IiiHHII", data, at)
+    entries = 1 << depth if depth <= 8 else 0
     palette = [tuple(data[p + 2 - i] for i in range(3))
-               for p in range(at + size, at + size + 4 * (1 << depth), 4)]
+               for p in range(at + size, at + size + 4 * entries, 4)]
     return {"size": size, "width": width, "height": height, "planes": planes,
             "depth": depth, "compression": compression, "image_size": image_size,
             "palette": palette, "bits": at + size + 4 * len(palette)}
@@ -86,6 +87,12 @@ class IconImage:
 
     def at(self, x, y):
         return pixel(self.data, self.info["bits"], self.width, self.height, self.depth, x, y)
+
+    def rgba(self, x, y):
+        """(r, g, b, alpha) of a 32-bit image's pixel, y counted from the top."""
+        at = self.info["bits"] + (self.height - 1 - y) * stride(self.width, 32) + 4 * x
+        b, g, r, a = self.data[at:at + 4]
+        return r, g, b, a
 
     def see_through(self, x, y):
         return pixel(self.data, self.mask_bits, self.width, self.height, 1, x, y)
@@ -176,6 +183,61 @@ y,
         self.assertEqual(small.at(0, 1), YELLOW)
 
 
+class FullColourTest(ToolCase):
+    ICON = VGA_PALETTE + """\
+transparent ,
+fullcolour 2 4 3 8
+image 2 2
+r,
+bw
+image 8 8
+########
+########
+########
+########
+########
+########
+########
+########
+"""
+
+    def test_full_colour_images_follow_the_drawn_ones(self):
+        images = read_icon(self.convert_text(self.ICON, "out.ico"))
+        self.assertEqual([(i.width, i.depth, i.colours) for i in images],
+                         [(2, 4, 16), (8, 4, 16), (2, 32, 0), (4, 32, 0), (3, 32, 0), (8, 32, 0)])
+        for image in images[2:]:
+            self.assertEqual((image.info["height"], image.info["depth"]), (2 * image.width, 32))
+            self.assertEqual(image.length, 40 + 4 * image.width ** 2 + stride(image.width, 1) * image.width)
+
+    def test_whole_multiples_copy_the_nearest_drawn_image(self):
+        _, _, same, double, _, large = read_icon(self.convert_text(self.ICON, "out.ico"))
+        self.assertEqual(same.rgba(0, 0), (255, 0, 0, 255))
+        self.assertEqual(same.rgba(1, 0)[3], 0)
+        self.assertEqual(same.see_through(1, 0), 1)
+        self.assertEqual(same.see_through(0, 0), 0)
+        for x, y in [(0, 0), (1, 1)]:
+            self.assertEqual(double.rgba(x, y), (255, 0, 0, 255))
+        self.assertEqual(double.rgba(3, 3), (255, 255, 255, 255))
+        self.assertEqual(double.rgba(1, 3), (0, 0, 255, 255))
+        self.assertEqual(double.rgba(2, 0)[3], 0)
+        # Eight is nearer to the drawn 8 x 8 than to 2 x 2.
+        self.assertEqual({large.rgba(x, y) for x in range(8) for y in range(8)}, {(0, 0, 0, 255)})
+
+    def test_sides_between_are_blended_by_area(self):
+        *_, third, _ = read_icon(self.convert_text(self.ICON, "out.ico"))
+        # The middle pixel covers a quarter of each drawn pixel; the
+        # see-through quarter adds only transparency.
+        r, g, b, alpha = third.rgba(1, 1)
+        self.assertEqual(alpha, round(255 * 0.75))
+        self.assertEqual((r, g, b), (round(255 * 2 / 3), round(255 / 3), round(255 * 2 / 3)))
+        self.assertEqual(third.rgba(0, 0), (255, 0, 0, 255))
+
+    def test_fullcolour_mistakes_name_the_line(self):
+        self.assert_fails(VGA_PALETTE + "fullcolour 16\n", "out.bmp", 18)
+        self.assert_fails(VGA_PALETTE + "transparent ,\nfullcolour 16 16\n", "out.ico", 19)
+        self.assert_fails(VGA_PALETTE + "transparent ,\nfullcolour 0\n", "out.ico", 19)
+
+
 class BitmapTest(ToolCase):
     def test_monochrome_header_and_pixels(self):
         data = self.convert_text("depth 1\ncolour # 000000\ncolour . FFFFFF\n"
@@ -226,7 +288,8 @@ class MalformedInputTest(ToolCase):
 # ------------------------------------------------------------ the art
 
 class ArtTest(ToolCase):
-    ICONS = {"app.ico.txt": [(32, 32), (16, 16)], "small.ico.txt": [(16, 16)]}
+    # The drawn images at 16 colours, then 32-bit ones for higher scales.
+    ICONS = {"app.ico.txt": ([32, 16], [16, 20, 24, 32, 40, 48, 64]), "small.ico.txt": ([16], [16, 20, 24, 32])}
     BITMAPS = {"glyphs.bmp.txt": (84, 14, 1), "checks.bmp.txt": (32, 13, 4),
                "keycaps.bmp.txt": (48, 16, 4)}
 
@@ -239,12 +302,12 @@ class ArtTest(ToolCase):
         self.assertEqual(sorted(p.name for p in ART.glob("*.txt")),
                          sorted([*self.ICONS, *self.BITMAPS]))
 
-    def test_icons_have_their_sizes_at_16_colours(self):
-        for name, sizes in self.ICONS.items():
+    def test_icons_have_their_sizes_and_depths(self):
+        for name, (drawn, full) in self.ICONS.items():
             with self.subTest(name):
                 images = read_icon(self.convert_art(name))
-                self.assertEqual([(i.width, i.height) for i in images], sizes)
-                self.assertTrue(all(i.depth == 4 and i.colours == 16 for i in images))
+                self.assertEqual([(i.width, i.height, i.depth, i.colours) for i in images],
+                                 [(s, s, 4, 16) for s in drawn] + [(s, s, 32, 0) for s in full])
 
     def test_bitmaps_have_their_sizes_and_depths(self):
         for name, size in self.BITMAPS.items():

@@ -1,4 +1,5 @@
-// Tray icon faces, read back pixel by pixel from the icon's colour bitmap.
+// Tray icon faces, read back pixel by pixel from the icon's colour bitmap,
+// at 16 pixels and at the larger sizes of higher scales.
 #include "base/AppInstance.h"
 #include "base/Gdi.h"
 #include "driver/GdiCount.h"
@@ -53,7 +54,7 @@ struct Face {
 };
 
 Face paint(int kind, bool pressed, bool shared, COLORREF face = faceColour, COLORREF accent = accentColour) {
-    HICON icon = paintTrayIcon({face, accent, kind, pressed, shared});
+    HICON icon = paintTrayIcon({face, accent, kind, pressed, shared}, 16);
     EXPECT_NE(icon, nullptr);
     ICONINFO info{};
     GetIconInfo(icon, &info);
@@ -141,13 +142,90 @@ TEST(TrayIcon, EqualFaceAndAccentStillShowTheGlyphOutsideTheTriangle) {
     EXPECT_FALSE(minus(glyph, glyphCell(0, 1)).empty()) << "part of the glyph lies off the triangle";
 }
 
+// An icon at a size: its colour bitmap's raw 32-bit pixels (alpha kept),
+// its mask as colours, and the colour bitmap's own dimensions.
+struct LargeFace {
+    int width = 0, height = 0;
+    std::vector<DWORD> raw;
+    std::vector<COLORREF> mask;
+    COLORREF at(int x, int y) const {
+        const DWORD bgr = raw[static_cast<size_t>(y * width + x)];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+};
+
+LargeFace paintAt(int size, int kind, bool pressed, bool shared) {
+    LargeFace result;
+    HICON icon = paintTrayIcon({faceColour, accentColour, kind, pressed, shared}, size);
+    EXPECT_NE(icon, nullptr);
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return result;
+    BITMAP shape{};
+    GetObject(info.hbmColor, sizeof shape, &shape);
+    result.width = shape.bmWidth;
+    result.height = shape.bmHeight;
+    if (result.width == size && result.height == size) {
+        BITMAPINFO request{};
+        request.bmiHeader = {sizeof request.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        result.raw.resize(static_cast<size_t>(size * size));
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, info.hbmColor, 0, size, result.raw.data(), &request, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        result.mask = readBitmap(info.hbmMask, size, size);
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    return result;
+}
+
+TEST(TrayIcon, FacesAtWholeMultiplesAreTheSixteenPixelFaceInBigPixels) {
+    for (int size : {32, 48, 64}) {
+        SCOPED_TRACE(size);
+        for (int kind : {0, 1, 2}) {
+            const Face small = paint(kind, kind == 1, kind == 2);
+            const LargeFace large = paintAt(size, kind, kind == 1, kind == 2);
+            ASSERT_EQ(large.width, size);
+            ASSERT_EQ(large.height, size);
+            const int scale = size / 16;
+            int wrong = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x)
+                    wrong += large.at(x, y) != small.at(x / scale, y / scale);
+            EXPECT_EQ(wrong, 0) << "pixels that differ from the 16-pixel face, kind " << kind;
+        }
+    }
+}
+
+TEST(TrayIcon, FacesAtEverySizeTheShellAsksForAreOpaqueIn32BitColour) {
+    // 100% to 300% of the 16-pixel notification icon.
+    for (int size : {16, 20, 24, 28, 32, 40, 48}) {
+        SCOPED_TRACE(size);
+        const LargeFace face = paintAt(size, 3, true, true);
+        ASSERT_EQ(face.width, size);
+        ASSERT_EQ(face.height, size);
+        for (COLORREF m : face.mask)
+            ASSERT_EQ(m, RGB(0, 0, 0)) << "every pixel opaque";
+        if (size == 16)
+            continue;  // the 16-pixel face keeps the screen's format, without alpha
+        for (DWORD pixel : face.raw)
+            ASSERT_EQ(pixel >> 24, 0xFFu) << "alpha";
+        // The share mark's yellow still shows near the lower right corner.
+        const int at = size * 12 / 16;
+        EXPECT_EQ(face.at(at, at), RGB(255, 255, 0));
+    }
+    EXPECT_EQ(paintTrayIcon({faceColour, accentColour, 1, false, false}, 15), nullptr);
+    EXPECT_EQ(paintTrayIcon({faceColour, accentColour, 1, false, false}, 257), nullptr);
+}
+
 TEST(TrayIcon, RepaintingLeavesNoGdiObjectBehind) {
-    DestroyIcon(paintTrayIcon({faceColour, accentColour, 2, true, true}));  // the system's own first-use objects
+    DestroyIcon(paintTrayIcon({faceColour, accentColour, 2, true, true}, 16));  // the system's own first-use objects
     const int before = liveGdiObjects();
     if (before < 0)
         GTEST_SKIP() << "this system has no count of GDI objects for a 32-bit process";
     for (int i = 0; i < 1000; ++i)
-        DestroyIcon(paintTrayIcon({faceColour, accentColour, i % 5, i % 2 == 0, i % 3 == 0}));
+        DestroyIcon(paintTrayIcon({faceColour, accentColour, i % 5, i % 2 == 0, i % 3 == 0}, 16 + 8 * (i % 3)));
     EXPECT_EQ(liveGdiObjects(), before);
 }
 

@@ -112,6 +112,23 @@ TEST(Dialog, WithOwnerCentresOverItEvenOffScreen) {
     DestroyWindow(owner);
 }
 
+TEST(Dialog, MovesWhereTheSystemSuggestsWhenTheScaleChanges) {
+    // What Windows sends a per-monitor dialog dragged onto a 150% monitor.
+    ProbeDialog dialog(IDD_TEST_EDIT, nullptr, [&](ProbeDialog& d) {
+        const RECT before = d.rect();
+        RECT suggested{before.left + 300, before.top + 40, 0, 0};
+        suggested.right = suggested.left + (before.right - before.left) * 3 / 2;
+        suggested.bottom = suggested.top + (before.bottom - before.top) * 3 / 2;
+        SendMessageA(d.window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        const RECT after = d.rect();
+        EXPECT_EQ(after.left, suggested.left);
+        EXPECT_EQ(after.top, suggested.top);
+        EXPECT_EQ(after.right, suggested.right);
+        EXPECT_EQ(after.bottom, suggested.bottom);
+    });
+    dialog.run();
+}
+
 TEST(Dialog, NotificationsNeverMatchACommand) {
     ProbeDialog dialog(IDD_TEST_EDIT, nullptr, [](ProbeDialog& d) {
         HWND edit = GetDlgItem(d.window(), IDC_TEST_EDIT);
