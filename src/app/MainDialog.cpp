@@ -180,7 +180,18 @@ void MainDialog::addButton() {
 }
 
 void MainDialog::onClipboardChanged() {
-    note(mTray->takeChange(mState.historyStack));
+    std::uint64_t bytes = 0;
+    const ClipboardResult result = mTray->takeChange(mState.historyStack, mState.staticEntries, bytes);
+    if (result != ClipboardResult::OutOfMemory) {
+        note(result);
+        return;
+    }
+    if (mCaptureFailureTold)
+        return;
+    mCaptureFailureTold = true;
+    constexpr std::uint64_t mebibyte = 1024 * 1024;
+    const std::uint64_t mebibytes = (bytes + mebibyte - 1) / mebibyte;
+    report(Problem::CaptureFailed, static_cast<DWORD>(mebibytes > MAXDWORD ? MAXDWORD : mebibytes));
 }
 
 void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {
@@ -216,10 +227,15 @@ void MainDialog::showStackMenu() {
 void MainDialog::restoreEntry(const MenuChoice& choice) {
     if (choice.kind == MenuChoice::Kind::History) {
         ClipStack& history = mState.historyStack;
-        std::unique_ptr<ClipSnapshot> taken(history.take(history.indexOfSerial(choice.serial)));
-        // The clipboard change this causes pushes the content it replaces.
-        if (taken)
-            note(restoreClipboard(hwnd, *taken));
+        const int index = history.indexOfSerial(choice.serial);
+        if (index < 0)
+            return;
+        // The entry leaves the history only once it is on the clipboard; the
+        // change this causes pushes the content it replaces.
+        const ClipboardResult result = restoreClipboard(hwnd, *history.entry(index));
+        if (result == ClipboardResult::Done)
+            history.removeSerial(choice.serial);
+        note(result);
     } else if (choice.kind == MenuChoice::Kind::Static) {
         const int index = mState.staticEntries.indexOfSerial(choice.serial);
         if (index >= 0)

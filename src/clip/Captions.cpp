@@ -14,6 +14,11 @@ std::uint32_t readU32(const unsigned char* at) {
            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
+std::uint32_t readU32BigEndian(const unsigned char* at) {
+    return static_cast<std::uint32_t>(at[0]) << 24 | static_cast<std::uint32_t>(at[1]) << 16 |
+           static_cast<std::uint32_t>(at[2]) << 8 | static_cast<std::uint32_t>(at[3]);
+}
+
 // Wraps like the 32-bit arithmetic the values come from (65535 planes times
 // 65535 bits prints negative, as it always has) without signed overflow.
 std::int32_t asInt32(std::uint32_t value) {
@@ -135,6 +140,42 @@ String textCaption(const unsigned char* bytes, std::size_t size) {
     return String(caption);
 }
 
+std::u16string unicodeTextCaption(const unsigned char* bytes, std::size_t size) {
+    std::u16string caption;
+    bool spacePending = false;
+    for (std::size_t i = 0; bytes && size - i >= 2; i += 2) {
+        const char16_t unit = readU16(bytes + i);
+        if (unit == 0)
+            break;
+        if (unit <= 32) {
+            if (caption.size() == static_cast<std::size_t>(maxCaptionLength - 1))
+                break;
+            spacePending = true;
+            continue;
+        }
+        const bool opensPair = unit >= 0xD800 && unit <= 0xDBFF;
+        const std::size_t needed = (spacePending ? 1 : 0) + (opensPair ? 2 : 1);
+        if (caption.size() + needed > static_cast<std::size_t>(maxCaptionLength))
+            break;
+        if (spacePending) {
+            caption += u' ';
+            spacePending = false;
+        }
+        caption += unit;
+        if (opensPair && size - (i + 2) >= 2) {
+            // The pair's second half goes with it; a lone half is kept as it came.
+            const char16_t next = readU16(bytes + i + 2);
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                caption += next;
+                i += 2;
+            }
+        }
+        if (caption.size() == static_cast<std::size_t>(maxCaptionLength))
+            break;
+    }
+    return caption;
+}
+
 bool pictureSize(const unsigned char* bytes, std::size_t size, PictureSize& out) {
     if (!bytes || size < 4)
         return false;
@@ -152,6 +193,47 @@ bool pictureSize(const unsigned char* bytes, std::size_t size, PictureSize& out)
         return true;
     }
     return false;
+}
+
+bool pngSize(const unsigned char* bytes, std::size_t size, PictureSize& out) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    // Signature, chunk length and type, then 13 bytes of header data.
+    constexpr std::size_t headerEnd = 8 + 8 + 13;
+    if (!bytes || size < headerEnd || std::memcmp(bytes, signature, sizeof signature) != 0)
+        return false;
+    if (readU32BigEndian(bytes + 8) != 13 || std::memcmp(bytes + 12, "IHDR", 4) != 0)
+        return false;
+    const std::uint32_t width = readU32BigEndian(bytes + 16);
+    const std::uint32_t height = readU32BigEndian(bytes + 20);
+    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX)
+        return false;
+    const unsigned depth = bytes[24];
+    int channels = 0;
+    bool depthAllowed = false;
+    switch (bytes[25]) {  // colour type
+    case 0:  // grey
+        channels = 1;
+        depthAllowed = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+        break;
+    case 3:  // palette
+        channels = 1;
+        depthAllowed = depth == 1 || depth == 2 || depth == 4 || depth == 8;
+        break;
+    case 2:  // red, green, blue
+    case 4:  // grey and alpha
+    case 6:  // red, green, blue and alpha
+        channels = bytes[25] == 2 ? 3 : bytes[25] == 4 ? 2 : 4;
+        depthAllowed = depth == 8 || depth == 16;
+        break;
+    default:
+        return false;
+    }
+    if (!depthAllowed)
+        return false;
+    out.width = static_cast<std::int32_t>(width);
+    out.height = static_cast<std::int32_t>(height);
+    out.bitsPerPixel = static_cast<std::int32_t>(depth) * channels;
+    return true;
 }
 
 String pictureCaption(const unsigned char* bytes, std::size_t size, const char* sizeFormat,

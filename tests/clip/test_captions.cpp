@@ -2,11 +2,15 @@
 // heap buffer of exactly its size, so the sanitizers catch a read past it.
 #include "clip/Captions.h"
 #include "clip/ClipFormats.h"
+#include "clip/ClipSnapshot.h"
+#include "clip/FormatNames.h"
+#include "ItemCopies.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +70,47 @@ const char* const sizeFormat = "%d x %d (%d bit)";
 std::string picture(const std::string& bytes, const char* format = sizeFormat) {
     Block block(bytes);
     return pictureCaption(block.bytes(), block.size(), format, "Picture").text();
+}
+
+// UTF-16 little-endian bytes of a text given as UTF-16 code units.
+std::string utf16(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::u16string unicodeText(const std::string& bytes) {
+    Block block(bytes);
+    return unicodeTextCaption(block.bytes(), block.size());
+}
+
+void putU32BigEndian(std::string& out, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<char>(value >> (24 - 8 * i) & 0xFF);
+}
+
+// The signature and a header chunk (its checksum left 0: it is not read).
+std::string pngHeader(std::uint32_t width, std::uint32_t height, unsigned depth, unsigned colourType) {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    png += std::string(4 + 4 + 13 + 4, '\0');
+    putU32BigEndian(png, 8, 13);
+    png.replace(12, 4, "IHDR");
+    putU32BigEndian(png, 16, width);
+    putU32BigEndian(png, 20, height);
+    png[24] = static_cast<char>(depth);
+    png[25] = static_cast<char>(colourType);
+    return png;
+}
+
+std::string png(const std::string& bytes) {
+    Block block(bytes);
+    PictureSize size{};
+    if (!pngSize(block.bytes(), block.size(), size))
+        return "Picture";
+    return pictureSizeText(size, sizeFormat).text();
 }
 
 std::string dropHeader(bool wide, std::uint32_t listOffset = 20) {
@@ -234,6 +279,85 @@ TEST(FileCaption, WideNamesGoThroughTheConverter) {
     EXPECT_EQ(files(wide, upper), "\xe9\x0eT");
     const std::string odd = dropHeader(true, 21) + "-" + dropList({"C:\\a.b"}, true).substr(20);
     EXPECT_EQ(files(odd), "a.b") << "a list at an odd offset";
+}
+
+// Text outside the ANSI code page keeps every character, by the same rule
+// as 8-bit text; a character beyond the 16-bit range is never halved.
+TEST(UnicodeTextCaption, KeepsTheTextAsWrittenUnderTheSameRule) {
+    EXPECT_EQ(unicodeText(utf16(u"  Z\u00fcrich\r\n\t\u6771\u4eac  \u0451\u043b\u043a\u0430  ")),
+              u" Z\u00fcrich \u6771\u4eac \u0451\u043b\u043a\u0430");
+    EXPECT_EQ(unicodeText(utf16(u"one\u0000two")), u"one");
+    EXPECT_EQ(unicodeText(utf16(u"ab") + "c"), u"ab") << "an odd last byte is no character";
+    EXPECT_EQ(unicodeText(""), u"");
+    EXPECT_EQ(unicodeTextCaption(nullptr, 10), u"");
+
+    const std::u16string sixtyTwo(62, u'x');
+    const std::u16string clef = u"\U0001D11E";  // two code units
+    EXPECT_EQ(unicodeText(utf16(sixtyTwo + clef)), sixtyTwo) << "the pair does not fit whole";
+    EXPECT_EQ(unicodeText(utf16(std::u16string(61, u'x') + clef + u"y")), std::u16string(61, u'x') + clef);
+    EXPECT_EQ(unicodeText(utf16(sixtyTwo + u" more")), sixtyTwo);
+    EXPECT_EQ(unicodeText(utf16(std::u16string(100, u'\u0451'))), std::u16string(63, u'\u0451'));
+    const std::u16string lone = u"a" + std::u16string(1, char16_t{0xD800});
+    EXPECT_EQ(unicodeText(utf16(lone)), lone) << "a half without its pair is kept as it came";
+}
+
+TEST(PngCaption, SizeAndDepthComeFromTheHeaderChunk) {
+    EXPECT_EQ(png(pngHeader(4, 3, 8, 6)), "4 x 3 (32 bit)");
+    EXPECT_EQ(png(pngHeader(1920, 1080, 8, 2)), "1920 x 1080 (24 bit)");
+    EXPECT_EQ(png(pngHeader(16, 16, 4, 3)), "16 x 16 (4 bit)");
+    EXPECT_EQ(png(pngHeader(7, 9, 16, 0)), "7 x 9 (16 bit)");
+    EXPECT_EQ(png(pngHeader(7, 9, 16, 4)), "7 x 9 (32 bit)");
+    EXPECT_EQ(png(pngHeader(0x7FFFFFFF, 1, 1, 0)), "2147483647 x 1 (1 bit)");
+}
+
+TEST(PngCaption, DamagedHeadersArePicture) {
+    const std::string good = pngHeader(4, 3, 8, 6);
+    for (std::size_t cut = 0; cut < 29; ++cut)
+        EXPECT_EQ(png(good.substr(0, cut)), "Picture") << cut;
+    EXPECT_EQ(png(good.substr(0, 29)), "4 x 3 (32 bit)") << "the checksum is not needed";
+    std::string bad = good;
+    bad[1] = 'J';
+    EXPECT_EQ(png(bad), "Picture") << "signature";
+    bad = good;
+    putU32BigEndian(bad, 8, 14);
+    EXPECT_EQ(png(bad), "Picture") << "chunk length";
+    bad = good;
+    bad.replace(12, 4, "IDAT");
+    EXPECT_EQ(png(bad), "Picture") << "another chunk first";
+    EXPECT_EQ(png(pngHeader(0, 3, 8, 6)), "Picture");
+    EXPECT_EQ(png(pngHeader(4, 0x80000000u, 8, 6)), "Picture");
+    EXPECT_EQ(png(pngHeader(4, 3, 16, 3)), "Picture") << "palette of 16 bits";
+    EXPECT_EQ(png(pngHeader(4, 3, 4, 2)), "Picture") << "colour of 4 bits";
+    EXPECT_EQ(png(pngHeader(4, 3, 8, 5)), "Picture") << "no colour type 5";
+    EXPECT_EQ(png(pngHeader(4, 3, 3, 0)), "Picture");
+    PictureSize size{};
+    EXPECT_FALSE(pngSize(nullptr, 100, size));
+}
+
+// A PNG block is the picture only where no bitmap is; text and files still
+// come first.
+TEST(ContentKind, APngBlockIsAPictureWhereNoBitmapIs) {
+    const unsigned pngFormat = registerFormatName("PNG");
+    const unsigned other = registerFormatName("Rich Text Format");
+    auto snapshotOf = [](std::initializer_list<unsigned> formats) {
+        auto snapshot = std::make_unique<ClipSnapshot>();
+        for (unsigned format : formats) {
+            GlobalMemory block(memoryblock::allocate(memoryblock::moveable, 4));
+            snapshot->append(newCopy(format, block.get()));
+        }
+        return snapshot;
+    };
+    int index = -1;
+    EXPECT_EQ(snapshotOf({other, pngFormat})->contentKind(&index), ContentKind::Picture);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(snapshotOf({pngFormat, clipformat::dib})->contentKind(&index), ContentKind::Picture);
+    EXPECT_EQ(index, 1) << "the bitmap decides";
+    EXPECT_EQ(snapshotOf({pngFormat, clipformat::text})->contentKind(&index), ContentKind::Text);
+    EXPECT_EQ(snapshotOf({other})->contentKind(), ContentKind::Unknown);
+    EXPECT_EQ(registerFormatName("png"), pngFormat) << "names match whatever their case";
+    EXPECT_TRUE(isPngFormat(pngFormat));
+    EXPECT_FALSE(isPngFormat(registerFormatName("PNG+")));
+    EXPECT_FALSE(isPngFormat(other));
 }
 
 }  // namespace

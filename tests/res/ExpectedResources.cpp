@@ -131,6 +131,12 @@ const std::vector<ExpectedString>& expectedStrings() {
          "следующего запуска Tolvaran изменения сохраняются в\n%3"},
         {115, "Tolvaran could not save its state to\n%1\n\n%2\n\nIt tries again at the next change.",
          "Tolvaran не смог сохранить состояние в\n%1\n\n%2\n\nПри следующем изменении он попробует снова."},
+        // Big copies.
+        {150,
+         "Tolvaran could not keep the new clipboard content (%1 MB): there is not enough memory for it.\n\nThe "
+         "clipboard still holds it, and Tolvaran keeps what it had before.",
+         "Tolvaran не смог сохранить новое содержимое буфера обмена (%1 МБ): для него не хватает памяти.\n\nОно "
+         "по-прежнему в буфере обмена, а Tolvaran хранит то, что было раньше."},
     };
     return strings;
 }
