@@ -63,8 +63,8 @@ bool overlap(const DialogControl& a, const DialogControl& b) {
 TEST(ResourceSet, BothLanguagesHoldTheSameDialogsMenusAndStringBlocks) {
     const std::set<WORD> dialogs = {101, 104, 109, 110, 111, 112};
     const std::set<WORD> menus = {103};
-    // Strings 101 to 111 are in block 7, 112 and 113 in block 8.
-    const std::set<WORD> stringBlocks = {7, 8};
+    // Strings 101 to 111 are in block 7, 112 to 115 in block 8, 150 in block 10.
+    const std::set<WORD> stringBlocks = {7, 8, 10};
     for (LANGID language : kLanguages) {
         SCOPED_TRACE(languageName(language));
         EXPECT_EQ(idSet(kTypeDialog, language), dialogs);
