@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "base/AppInstance.h"
+#include "clip/MemoryBudget.h"
 #include "res/resource.h"
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
@@ -277,6 +278,9 @@ void MainDialog::showContextMenu(std::uint32_t buttonId) {
     case CMD_ADD_STATIC:
         switch (mState.staticEntries.addCopy(chosen->snapshot)) {
         case ClipStack::AddResult::Added:
+            // A pin is never dropped: the history makes room for it.
+            memorybudget::keepWithin(mState.historyStack,
+                                     mState.buttons.dataSize() + mState.staticEntries.dataSize());
             stateChanged();
             break;
         case ClipStack::AddResult::OutOfMemory:

@@ -24,16 +24,10 @@ bool isPrivacyMark(UINT format, HANDLE data) {
     return marksPrivate(name.text(), static_cast<const unsigned char*>(lock.data()), lock.size());
 }
 
-}  // namespace
-
-ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDetails* details) {
-    ClipboardOpen open(owner);
-    if (!open.ok())
-        return ClipboardResult::Busy;
-    // Every handle first, so room can be made for the whole before any copy.
-    std::vector<Offered> offered;
+// Every capturable format's handle, with the clipboard open; returns the
+// bytes they hold. secret tells whether the source marked the content private.
+std::uint64_t offeredFormats(std::vector<Offered>& offered, bool& secret) {
     offered.reserve(64);
-    bool secret = false;
     std::uint64_t bytes = 0;
     for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
         // Skipped formats are not even asked for: the system would make up
@@ -49,6 +43,19 @@ ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDeta
         if (format != clipformat::locale)
             bytes += memoryblock::size(data);
     }
+    return bytes;
+}
+
+}  // namespace
+
+ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDetails* details) {
+    ClipboardOpen open(owner);
+    if (!open.ok())
+        return ClipboardResult::Busy;
+    // Every handle first, so room can be made for the whole before any copy.
+    std::vector<Offered> offered;
+    bool secret = false;
+    const std::uint64_t bytes = offeredFormats(offered, secret);
     if (details) {
         // Read while the clipboard is still open, so no change can come between.
         details->sequence = GetClipboardSequenceNumber();

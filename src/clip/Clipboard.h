@@ -31,7 +31,8 @@ struct CaptureDetails {
 // ClipSnapshot::maxItems formats, skipped ones left out) and marks it
 // private when the clipboard's source asked for that. A format the source
 // offers without data is kept without data. When memory runs short the
-// snapshot keeps what it had: never a format whose copy failed.
+// snapshot keeps what it had (should even moving the copies in fail, it
+// keeps part of the new content): never a format whose copy failed.
 ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDetails* details = nullptr);
 // Puts fresh copies of the snapshot's contents on the clipboard, so a
 // snapshot can be restored any number of times. An empty snapshot leaves the

@@ -8,8 +8,21 @@
 #include "tray/TrayButtons.h"
 #include "tray/TrayIcon.h"
 
+#include <functional>
+
 namespace {
 const DWORD flashMilliseconds = 150;
+
+// Room for a capture that replaces the active button's content: the
+// history's oldest entries give way within the budget.
+std::function<bool(std::uint64_t)> roomFor(const TrayButtons& buttons, const TrayButton& active, ClipStack& history,
+                                           const ClipStack& statics) {
+    return [&](std::uint64_t incoming) {
+        const std::uint64_t replaced = active.snapshot.dataSize();
+        return memorybudget::makeRoom(history, buttons.dataSize() - replaced + statics.dataSize(), replaced,
+                                      incoming);
+    };
+}
 
 // The worse of two results: a shortage of memory is worth telling, a busy
 // clipboard is not.
@@ -102,11 +115,7 @@ ClipboardResult Tray::takeChange(ClipStack& history, const ClipStack& statics, s
         return ClipboardResult::Done;
     ClipSnapshot fresh;
     CaptureDetails details;
-    details.makeRoom = [&](std::uint64_t incoming) {
-        const std::uint64_t replaced = active->snapshot.dataSize();
-        return memorybudget::makeRoom(history, mButtons.dataSize() - replaced + statics.dataSize(), replaced,
-                                      incoming);
-    };
+    details.makeRoom = roomFor(mButtons, *active, history, statics);
     const ClipboardResult result = captureClipboard(mWindow, fresh, &details);
     bytes = details.bytes;
     const DWORD now = GetTickCount();
