@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const String picture = pictureCaption(data, size, "%d x %d (%d bit)", "Picture");
     check(picture.length() > 0 && picture.length() <= 43);
     check(unicodeTextCaption(data, size).size() <= static_cast<std::size_t>(maxCaptionLength));
+    check(unicodeFileCaption(data, size).size() <= static_cast<std::size_t>(maxCaptionLength));
     PictureSize png{};
     if (pngSize(data, size, png))
         check(png.width > 0 && png.height > 0 && png.bitsPerPixel >= 1 && png.bitsPerPixel <= 64);

@@ -70,3 +70,14 @@ std::size_t asciiOnly(const std::uint16_t* name, std::size_t length, char* out, 
 // Like the system's own drop-list reader, a path is cut to 259 characters
 // before its name is taken.
 String fileCaption(const unsigned char* bytes, std::size_t size, WideToAnsi toAnsi = asciiOnly);
+
+// Writes up to outSize UTF-16 code units for an 8-bit file name of length
+// bytes, as the system's code page reads it, and returns how many it wrote.
+using AnsiToWide = std::size_t (*)(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize);
+// Keeps 7-bit characters and writes '?' for every other byte.
+std::size_t asciiWide(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize);
+
+// The same caption with the names as they were written: UTF-16 names as they
+// are, 8-bit ones through toWide. At most 63 code units; a surrogate pair is
+// never cut in two.
+std::u16string unicodeFileCaption(const unsigned char* bytes, std::size_t size, AnsiToWide toWide = asciiWide);

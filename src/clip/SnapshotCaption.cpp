@@ -35,6 +35,25 @@ std::size_t systemCodePage(const std::uint16_t* name, std::size_t length, char* 
     return kept;
 }
 
+// 8-bit file names as the system's code page reads them.
+std::size_t fromSystemCodePage(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize) {
+    if (length == 0 || outSize == 0)
+        return 0;
+    std::vector<wchar_t> wide(length);
+    const int units = MultiByteToWideChar(CP_ACP, 0, name, static_cast<int>(length), wide.data(),
+                                          static_cast<int>(length));
+    const std::size_t kept = units > 0 ? std::min(static_cast<std::size_t>(units), outSize) : 0;
+    std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(kept), out);
+    return kept;
+}
+
+std::wstring wideFileCaption(const ClipFormatItem& item) {
+    GlobalLockGuard lock(item.block());
+    const std::u16string caption =
+        unicodeFileCaption(static_cast<const unsigned char*>(lock.data()), lock.size(), fromSystemCodePage);
+    return std::wstring(caption.begin(), caption.end());
+}
+
 // The size of the deciding picture item, a bitmap or a PNG block.
 bool sizeOfPicture(const ClipFormatItem& item, PictureSize& picture) {
     GlobalLockGuard lock(item.block());
@@ -141,11 +160,11 @@ std::wstring displayCaption(const ClipSnapshot& snapshot) {
         return wideString(IDS_UNKNOWN_FORMAT);
     case ContentKind::Picture:
         return widePictureCaption(*snapshot.item(index));
+    case ContentKind::Files:
+        return wideFileCaption(*snapshot.item(index));
     case ContentKind::Text:
         if (const ClipFormatItem* unicode = unicodeText(snapshot))
             return unicodeCaption(*unicode);
-        break;
-    default:
         break;
     }
     return converted(snapshotCaption(snapshot).text(), CP_ACP);

@@ -13,8 +13,9 @@ class ClipSnapshot;
 // snapshot. In the ANSI code page, byte for byte as other computers get it.
 String snapshotCaption(const ClipSnapshot& snapshot);
 
-// The caption the user sees, for the wide Windows calls: text as it was
-// written, from the snapshot's Unicode text where it holds one, and the
-// resources' strings whatever the ANSI code page; otherwise snapshotCaption
-// as the code page reads. At most 63 code units.
+// The caption the user sees, for the wide Windows calls: text and file names
+// as they were written (the snapshot's Unicode text where it holds one, a
+// drop list's UTF-16 names), and the resources' strings whatever the ANSI
+// code page; otherwise snapshotCaption as the code page reads. At most 63
+// code units.
 std::wstring displayCaption(const ClipSnapshot& snapshot);

@@ -281,6 +281,37 @@ TEST(FileCaption, WideNamesGoThroughTheConverter) {
     EXPECT_EQ(files(odd), "a.b") << "a list at an odd offset";
 }
 
+// File names as they were written: UTF-16 names whole, by the same rule
+// as the 8-bit caption.
+TEST(UnicodeFileCaption, KeepsWideNamesAsWritten) {
+    auto wideList = [](const std::vector<std::u16string>& paths) {
+        std::string block = dropHeader(true);
+        for (const std::u16string& path : paths)
+            block += utf16(path) + std::string(2, '\0');
+        return block + std::string(2, '\0');
+    };
+    auto caption = [](const std::string& bytes, AnsiToWide toWide = asciiWide) {
+        Block block(bytes);
+        return unicodeFileCaption(block.bytes(), block.size(), toWide);
+    };
+    EXPECT_EQ(caption(wideList({u"C:\\\u6771\u4eac.txt", u"D:\\\u0451\u043b\u043a\u0430"})),
+              u"\u6771\u4eac.txt;\u0451\u043b\u043a\u0430");
+    const std::u16string long59(59, u'x');
+    const std::u16string clef = u"\U0001D11E";
+    EXPECT_EQ(caption(wideList({long59 + clef + u"tail"})), long59 + u"...") << "the pair is not halved";
+    EXPECT_EQ(caption(wideList({std::u16string(70, u'\u0451')})), std::u16string(60, u'\u0451') + u"...");
+    EXPECT_EQ(caption(dropList({"C:\\one.txt", "D:\\tw\xf6"})), u"one.txt;tw?") << "8-bit names converted";
+    auto latin1 = [](const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize) {
+        std::size_t n = 0;
+        for (; n < length && n < outSize; ++n)
+            out[n] = static_cast<unsigned char>(name[n]);
+        return n;
+    };
+    EXPECT_EQ(caption(dropList({"D:\\tw\xf6"}), latin1), u"tw\u00f6");
+    EXPECT_EQ(caption(dropHeader(true, 200)), u"");
+    EXPECT_EQ(unicodeFileCaption(nullptr, 0), u"");
+}
+
 // Text outside the ANSI code page keeps every character, by the same rule
 // as 8-bit text; a character beyond the 16-bit range is never halved.
 TEST(UnicodeTextCaption, KeepsTheTextAsWrittenUnderTheSameRule) {
