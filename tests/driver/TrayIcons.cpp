@@ -12,7 +12,8 @@ bool hasClass(HWND window, const wchar_t* name) {
     return lstrcmpiW(found, name) == 0;
 }
 
-// Wine 8 keeps its tray in the X11 driver; later versions in explorer.
+// Wine 8 keeps its tray in the X11 driver, later versions in explorer: the
+// icons are children of the tray's window.
 BOOL CALLBACK collectIcon(HWND window, LPARAM list) {
     if ((hasClass(window, L"__winex11_tray_icon") || hasClass(window, L"__wine_tray_icon")) &&
         IsWindowVisible(window))
@@ -21,25 +22,16 @@ BOOL CALLBACK collectIcon(HWND window, LPARAM list) {
 }
 
 BOOL CALLBACK collectIconsBelow(HWND top, LPARAM list) {
-    collectIcon(top, list);
-    EnumChildWindows(top, collectIcon, list);
-    return TRUE;
+    return EnumChildWindows(top, collectIcon, list), TRUE;
 }
 
-struct TipSearch {
-    HWND owner;
-    HWND found;
-};
-
-// The tooltip is a pop-up of the icon, so its owner is the icon's top-level window.
-BOOL CALLBACK matchTip(HWND window, LPARAM search) {
-    auto* tip = reinterpret_cast<TipSearch*>(search);
-    if (hasClass(window, L"tooltips_class32") && IsWindowVisible(window) &&
-        GetAncestor(GetWindow(window, GW_OWNER), GA_ROOT) == tip->owner) {
-        tip->found = window;
-        return FALSE;
-    }
-    return TRUE;
+// The tooltip is a pop-up of the icon, so its owner is the tray's window.
+HWND shownTip(HWND tray) {
+    for (HWND tip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); tip;
+         tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr))
+        if (IsWindowVisible(tip) && GetWindow(tip, GW_OWNER) == tray)
+            return tip;
+    return nullptr;
 }
 
 void movePointer(int x, int y) {
@@ -58,9 +50,7 @@ std::vector<HWND> trayIconWindows() {
     EnumWindows(collectIconsBelow, reinterpret_cast<LPARAM>(&icons));
     std::sort(icons.begin(), icons.end(), [](HWND a, HWND b) {
         RECT left{}, right{};
-        GetWindowRect(a, &left);
-        GetWindowRect(b, &right);
-        return left.left < right.left;
+        return GetWindowRect(a, &left) && GetWindowRect(b, &right) && left.left < right.left;
     });
     return icons;
 }
@@ -69,26 +59,18 @@ std::wstring trayTooltip(HWND icon, DWORD timeoutMs) {
     RECT place{};
     if (!GetWindowRect(icon, &place))
         return std::wstring();
-    const int x = (place.left + place.right) / 2;
-    const int y = (place.top + place.bottom) / 2;
     // Two moves within the icon: a tooltip starts its delay at a move over its tool.
-    movePointer(x - 1, y);
-    movePointer(x, y);
-    TipSearch search{GetAncestor(icon, GA_ROOT), nullptr};
-    std::wstring text;
+    movePointer((place.left + place.right) / 2 - 1, (place.top + place.bottom) / 2);
+    movePointer((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    wchar_t text[256] = {};
     waitUntil(
         [&] {
-            search.found = nullptr;
-            EnumWindows(matchTip, reinterpret_cast<LPARAM>(&search));
-            if (!search.found)
-                return false;
-            // Sent, not GetWindowText: that gives no text of another process's window.
-            wchar_t shown[256] = {};
+            HWND tip = shownTip(GetAncestor(icon, GA_ROOT));
             DWORD_PTR copied = 0;
-            SendMessageTimeoutW(search.found, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(shown), SMTO_NORMAL, 1000,
-                                &copied);
-            text = shown;
-            return !text.empty();
+            // Sent, not GetWindowText: that gives no text of another process's window.
+            return tip && SendMessageTimeoutW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                              1000, &copied) &&
+                   text[0] != L'\0';
         },
         timeoutMs);
     movePointer(0, 0);
