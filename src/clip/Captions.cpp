@@ -303,7 +303,8 @@ std::size_t asciiOnly(const std::uint16_t* name, std::size_t length, char* out, 
 String fileCaption(const unsigned char* bytes, std::size_t size, WideToAnsi toAnsi) {
     const WideToAnsi convert = toAnsi ? toAnsi : asciiOnly;
     const std::string caption = dropListCaption<char>(
-        bytes, size, [](FileList<char>& list, const char* name, std::size_t length) { return list.addPath(name, length); },
+        bytes, size,
+        [](FileList<char>& list, const char* name, std::size_t length) { return list.addPath(name, length); },
         [&](FileList<char>& list, const std::uint16_t* units, std::size_t length) {
             char path[maxPathLength];
             const std::size_t converted = convert(units, length, path, sizeof path);
@@ -312,24 +313,30 @@ String fileCaption(const unsigned char* bytes, std::size_t size, WideToAnsi toAn
     return String(caption.c_str());
 }
 
-std::size_t asciiWide(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize) {
+std::size_t asciiWide(const char* name, std::size_t length, char16_t* out, std::size_t outSize) {
     std::size_t written = 0;
-    for (; written < length && written < outSize; ++written)
-        out[written] = static_cast<unsigned char>(name[written]) < 0x80 ? static_cast<unsigned char>(name[written]) : '?';
+    for (; written < length && written < outSize; ++written) {
+        const auto byte = static_cast<unsigned char>(name[written]);
+        out[written] = byte < 0x80 ? byte : u'?';
+    }
     return written;
 }
 
 std::u16string unicodeFileCaption(const unsigned char* bytes, std::size_t size, AnsiToWide toWide) {
     const AnsiToWide convert = toWide ? toWide : asciiWide;
-    using List = FileList<std::uint16_t>;
-    const std::basic_string<std::uint16_t> caption = dropListCaption<std::uint16_t>(
+    using List = FileList<char16_t>;
+    return dropListCaption<char16_t>(
         bytes, size,
         [&](List& list, const char* name, std::size_t length) {
-            std::uint16_t path[maxPathLength];
+            char16_t path[maxPathLength];
             const std::size_t converted = convert(name, length < maxPathLength ? length : maxPathLength, path,
                                                   maxPathLength);
             return list.addPath(path, converted < maxPathLength ? converted : maxPathLength);
         },
-        [](List& list, const std::uint16_t* units, std::size_t length) { return list.addPath(units, length); });
-    return std::u16string(caption.begin(), caption.end());
+        [](List& list, const std::uint16_t* units, std::size_t length) {
+            char16_t path[maxPathLength];
+            const std::size_t kept = length < maxPathLength ? length : maxPathLength;
+            std::copy(units, units + kept, path);
+            return list.addPath(path, kept);
+        });
 }

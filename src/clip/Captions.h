@@ -73,9 +73,9 @@ String fileCaption(const unsigned char* bytes, std::size_t size, WideToAnsi toAn
 
 // Writes up to outSize UTF-16 code units for an 8-bit file name of length
 // bytes, as the system's code page reads it, and returns how many it wrote.
-using AnsiToWide = std::size_t (*)(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize);
+using AnsiToWide = std::size_t (*)(const char* name, std::size_t length, char16_t* out, std::size_t outSize);
 // Keeps 7-bit characters and writes '?' for every other byte.
-std::size_t asciiWide(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize);
+std::size_t asciiWide(const char* name, std::size_t length, char16_t* out, std::size_t outSize);
 
 // The same caption with the names as they were written: UTF-16 names as they
 // are, 8-bit ones through toWide. At most 63 code units; a surrogate pair is

@@ -36,7 +36,7 @@ std::size_t systemCodePage(const std::uint16_t* name, std::size_t length, char* 
 }
 
 // 8-bit file names as the system's code page reads them.
-std::size_t fromSystemCodePage(const char* name, std::size_t length, std::uint16_t* out, std::size_t outSize) {
+std::size_t fromSystemCodePage(const char* name, std::size_t length, char16_t* out, std::size_t outSize) {
     if (length == 0 || outSize == 0)
         return 0;
     std::vector<wchar_t> wide(length);
