@@ -2,6 +2,7 @@
 
 #include "base/AppInstance.h"
 #include "base/Dpi.h"
+#include "clip/MemoryBudget.h"
 #include "res/resource.h"
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
@@ -222,7 +223,18 @@ void MainDialog::addButton() {
 }
 
 void MainDialog::onClipboardChanged() {
-    note(mTray->takeChange(mState.historyStack));
+    std::uint64_t bytes = 0;
+    const ClipboardResult result = mTray->takeChange(mState.historyStack, mState.staticEntries, bytes);
+    if (result != ClipboardResult::OutOfMemory) {
+        note(result);
+        return;
+    }
+    if (mCaptureFailureTold)
+        return;
+    mCaptureFailureTold = true;
+    constexpr std::uint64_t mebibyte = 1024 * 1024;
+    const std::uint64_t mebibytes = (bytes + mebibyte - 1) / mebibyte;
+    report(Problem::CaptureFailed, static_cast<DWORD>(mebibytes > MAXDWORD ? MAXDWORD : mebibytes));
 }
 
 void MainDialog::onTrayNotify(std::uint32_t buttonId, UINT mouseMessage) {
@@ -270,10 +282,14 @@ bool MainDialog::restoreEntry(const MenuChoice& choice) {
     ClipboardResult result = ClipboardResult::Busy;
     if (choice.kind == MenuChoice::Kind::History) {
         ClipStack& history = mState.historyStack;
-        std::unique_ptr<ClipSnapshot> taken(history.take(history.indexOfSerial(choice.serial)));
-        // The clipboard change this causes pushes the content it replaces.
-        if (taken)
-            result = restoreClipboard(hwnd, *taken);
+        const int index = history.indexOfSerial(choice.serial);
+        if (index < 0)
+            return false;
+        // The entry leaves the history only once it is on the clipboard; the
+        // change this causes pushes the content it replaces.
+        result = restoreClipboard(hwnd, *history.entry(index));
+        if (result == ClipboardResult::Done)
+            history.removeSerial(choice.serial);
     } else if (choice.kind == MenuChoice::Kind::Static) {
         const int index = mState.staticEntries.indexOfSerial(choice.serial);
         if (index >= 0)
@@ -317,6 +333,9 @@ void MainDialog::showContextMenu(std::uint32_t buttonId) {
     case CMD_ADD_STATIC:
         switch (mState.staticEntries.addCopy(chosen->snapshot)) {
         case ClipStack::AddResult::Added:
+            // A pin is never dropped: the history makes room for it.
+            memorybudget::keepWithin(mState.historyStack,
+                                     mState.buttons.dataSize() + mState.staticEntries.dataSize());
             stateChanged();
             break;
         case ClipStack::AddResult::OutOfMemory:

@@ -42,7 +42,9 @@ public:
 private:
     // A problem the user is told of once the work at hand is over: never
     // with the clipboard open, never in the middle of an operation.
-    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, SaveFailed };
+    // CaptureFailed carries the size of the content, in mebibytes, instead
+    // of an error code.
+    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, SaveFailed, CaptureFailed };
     void report(Problem problem, DWORD error = 0);
     void showProblem(Problem problem, DWORD error);
     void note(ClipboardResult result);
@@ -103,6 +105,8 @@ private:
     StackFile mStackFile;
     // Save failures already told, by error code: each kind once.
     std::set<DWORD> mToldSaveErrors;
+    // A failed capture is told once: no second box while one is on its way.
+    bool mCaptureFailureTold = false;
     UINT mTaskbarCreated;
     HotKeySetting mHotKeySetting;
     HotKey mHotKey;

@@ -94,6 +94,13 @@ void MainDialog::showProblem(Problem problem, DWORD error) {
                      .text(),
                  MB_ICONEXCLAMATION, hwnd);
         break;
+    case Problem::CaptureFailed: {
+        char mebibytes[16];
+        wsprintfA(mebibytes, "%lu", static_cast<unsigned long>(error));
+        showText(filledIn(IDS_CAPTURE_FAILED, mebibytes, "", "").text(), MB_ICONEXCLAMATION, hwnd);
+        mCaptureFailureTold = false;
+        break;
+    }
     case Problem::SaveFailed:
         showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemText(error).text(), "").text(),
                  MB_ICONEXCLAMATION, hwnd);

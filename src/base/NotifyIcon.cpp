@@ -4,9 +4,10 @@
 
 namespace {
 // The original, smallest form of the record: every shell version takes it.
-NOTIFYICONDATAA record(HWND window, std::uint32_t id) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+// Wide, so a tooltip shows text outside the ANSI code page.
+NOTIFYICONDATAW record(HWND window, std::uint32_t id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window;
     data.uID = id;
     return data;
@@ -15,24 +16,24 @@ NOTIFYICONDATAA record(HWND window, std::uint32_t id) {
 
 bool NotifyIcon::add(HWND window, std::uint32_t id, UINT callbackMessage) {
     remove();
-    NOTIFYICONDATAA data = record(window, id);
+    NOTIFYICONDATAW data = record(window, id);
     data.uFlags = NIF_MESSAGE;
     data.uCallbackMessage = callbackMessage;
     mWindow = window;
     mId = id;
     mMessage = callbackMessage;
-    return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
-bool NotifyIcon::modify(HICON icon, const char* tip) {
+bool NotifyIcon::modify(HICON icon, const wchar_t* tip) {
     if (!mWindow)
         return false;
-    NOTIFYICONDATAA data = record(mWindow, mId);
+    NOTIFYICONDATAW data = record(mWindow, mId);
     data.uFlags = NIF_ICON | NIF_TIP;
     data.uCallbackMessage = mMessage;
     data.hIcon = icon;
-    lstrcpynA(data.szTip, tip ? tip : "", sizeof data.szTip);
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    lstrcpynW(data.szTip, tip ? tip : L"", sizeof data.szTip / sizeof data.szTip[0]);
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 bool NotifyIcon::balloon(const wchar_t* title, const wchar_t* text) {
@@ -54,7 +55,7 @@ bool NotifyIcon::balloon(const wchar_t* title, const wchar_t* text) {
 void NotifyIcon::remove() {
     if (!mWindow)
         return;
-    NOTIFYICONDATAA data = record(mWindow, mId);
-    Shell_NotifyIconA(NIM_DELETE, &data);
+    NOTIFYICONDATAW data = record(mWindow, mId);
+    Shell_NotifyIconW(NIM_DELETE, &data);
     mWindow = nullptr;
 }

@@ -15,8 +15,8 @@ public:
     // Adds the icon (again, after the shell restarted): its mouse messages
     // reach window as callbackMessage with the id as wParam.
     bool add(HWND window, std::uint32_t id, UINT callbackMessage);
-    // New picture and tooltip (cut to what the record holds).
-    bool modify(HICON icon, const char* tip);
+    // New picture and tooltip (cut to the 63 characters the record holds).
+    bool modify(HICON icon, const wchar_t* tip);
     // A notification balloon beside the icon, texts cut to what the record holds.
     bool balloon(const wchar_t* title, const wchar_t* text);
     void remove();

@@ -23,7 +23,7 @@ bool isSkippedFormat(unsigned format);
 enum class ContentKind : int {
     Empty = 0,    // no items
     Text = 1,     // decided by a CF_TEXT item
-    Picture = 2,  // decided by a CF_DIB item
+    Picture = 2,  // decided by a CF_DIB item, or a PNG block without one
     Files = 3,    // decided by a CF_HDROP item
-    Unknown = 4,  // items, none of the three above
+    Unknown = 4,  // items, none of the above
 };

@@ -1,6 +1,7 @@
 #include "clip/ClipSnapshot.h"
 
 #include "base/Archive.h"
+#include "clip/FormatNames.h"
 
 #include <atomic>
 #include <new>
@@ -44,7 +45,27 @@ ContentKind ClipSnapshot::contentKind(int* decidingIndex) const {
             break;
         }
     }
+    if (kind == ContentKind::Unknown)
+        return pngKind(decidingIndex);
     return kind;
+}
+
+ContentKind ClipSnapshot::pngKind(int* decidingIndex) const {
+    for (int i = 0; i < count(); ++i) {
+        if (isPngFormat(item(i)->format())) {
+            if (decidingIndex)
+                *decidingIndex = i;
+            return ContentKind::Picture;
+        }
+    }
+    return ContentKind::Unknown;
+}
+
+std::uint64_t ClipSnapshot::dataSize() const {
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < count(); ++i)
+        bytes += memoryblock::size(item(i)->block());
+    return bytes;
 }
 
 bool ClipSnapshot::append(ClipFormatItem* item) {

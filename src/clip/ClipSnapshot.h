@@ -37,8 +37,10 @@ public:
 
     // The kind, and with it the index of the item that decides it (only for
     // Text, Picture and Files; left alone otherwise): the first CF_TEXT or
-    // CF_HDROP decides, else the last CF_DIB.
+    // CF_HDROP decides, else the last CF_DIB, else the first PNG picture.
     ContentKind contentKind(int* decidingIndex = nullptr) const;
+    // The bytes of data the items hold.
+    std::uint64_t dataSize() const;
 
     void clear();
     // A deep copy of other, privacy mark included; copying a snapshot onto
@@ -61,6 +63,9 @@ public:
     bool serialize(Archive& archive);
 
 private:
+    // Picture for a snapshot whose one picture is a PNG block, else Unknown.
+    ContentKind pngKind(int* decidingIndex) const;
+
     std::uint32_t mSerial;
     bool mPrivate = false;
 };

@@ -81,3 +81,22 @@ bool ClipStack::append(ClipSnapshot* snapshot) {
     delete snapshot;
     return false;
 }
+
+std::uint64_t ClipStack::dataSize() const {
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < count(); ++i)
+        bytes += entry(i)->dataSize();
+    return bytes;
+}
+
+int ClipStack::dropOldestBeyond(std::uint64_t bytes) {
+    std::uint64_t held = dataSize();
+    int dropped = 0;
+    while (count() > 0 && held > bytes) {
+        ClipSnapshot* oldest = take(count() - 1);
+        held -= oldest->dataSize();
+        delete oldest;
+        ++dropped;
+    }
+    return dropped;
+}

@@ -47,6 +47,12 @@ public:
     // cannot grow.
     bool append(ClipSnapshot* snapshot);
 
+    // The bytes of data the entries hold.
+    std::uint64_t dataSize() const;
+    // Deletes entries from the end (the history's oldest) until the rest
+    // hold at most bytes; returns how many went.
+    int dropOldestBeyond(std::uint64_t bytes);
+
 private:
     int mLimit;
 };

@@ -2,6 +2,8 @@
 
 #include "base/FormatNameTable.h"
 
+#include <cctype>
+
 String registeredFormatName(unsigned format) {
     char name[100];
     formatnames::nameOf(format, name, sizeof name);
@@ -10,4 +12,17 @@ String registeredFormatName(unsigned format) {
 
 unsigned registerFormatName(const char* name) {
     return formatnames::numberOf(name);
+}
+
+bool isPngFormat(unsigned format) {
+    if (format < firstRegisteredFormat)
+        return false;
+    char name[100];
+    formatnames::nameOf(format, name, sizeof name);
+    const char* png = "PNG";
+    int i = 0;
+    for (; png[i] != '\0'; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != png[i])
+            return false;
+    return name[i] == '\0';
 }

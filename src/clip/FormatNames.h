@@ -13,3 +13,8 @@ String registeredFormatName(unsigned format);
 // This computer's number for the name, registered now if it is new; 0 when
 // the system refuses it (the empty name, for one).
 unsigned registerFormatName(const char* name);
+
+// The registered format of PNG pictures, as browsers and screenshot tools
+// put them on the clipboard. Format names match whatever their case, as the
+// system matches them.
+bool isPngFormat(unsigned format);

@@ -36,6 +36,9 @@
 #define IDS_STATE_UNREADABLE 114
 #define IDS_SAVE_FAILED 115
 
+// Strings: big copies
+#define IDS_CAPTURE_FAILED 150
+
 // Unnamed controls: labels, icons
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,14 +1,28 @@
 #include "tray/Tray.h"
 
 #include "clip/ClipStack.h"
+#include "clip/MemoryBudget.h"
 #include "clip/RepeatedChange.h"
 #include "clip/SnapshotCaption.h"
 #include "res/resource.h"
 #include "tray/TrayButtons.h"
 #include "tray/TrayIcon.h"
 
+#include <functional>
+
 namespace {
 const DWORD flashMilliseconds = 150;
+
+// Room for a capture that replaces the active button's content: the
+// history's oldest entries give way within the budget.
+std::function<bool(std::uint64_t)> roomFor(const TrayButtons& buttons, const TrayButton& active, ClipStack& history,
+                                           const ClipStack& statics) {
+    return [&](std::uint64_t incoming) {
+        const std::uint64_t replaced = active.snapshot.dataSize();
+        return memorybudget::makeRoom(history, buttons.dataSize() - replaced + statics.dataSize(), replaced,
+                                      incoming);
+    };
+}
 
 // The worse of two results: a shortage of memory is worth telling, a busy
 // clipboard is not.
@@ -38,7 +52,7 @@ void Tray::paint(const TrayButton& button, bool pressed) {
     icon.picture.reset(paintTrayIcon({button.colour, button.accentColour,
                                       static_cast<int>(button.snapshot.contentKind()), pressed, button.shared},
                                      trayIconSize()));
-    icon.notify.modify(icon.picture.get(), snapshotCaption(button.snapshot).text());
+    icon.notify.modify(icon.picture.get(), displayCaption(button.snapshot).c_str());
 }
 
 void Tray::repaint(const TrayButton& button) {
@@ -93,7 +107,7 @@ ClipboardResult Tray::pressFlash(TrayButton& button) {
     return restoreClipboard(mWindow, button.snapshot);
 }
 
-ClipboardResult Tray::takeChange(ClipStack& history) {
+ClipboardResult Tray::takeChange(ClipStack& history, const ClipStack& statics, std::uint64_t& bytes) {
     TrayButton* active = mButtons.active();
     if (!active)
         return ClipboardResult::Done;
@@ -101,13 +115,19 @@ ClipboardResult Tray::takeChange(ClipStack& history) {
     if (mMirroredSequence != 0 && GetClipboardSequenceNumber() == mMirroredSequence)
         return ClipboardResult::Done;
     ClipSnapshot fresh;
-    DWORD sequence = 0;
-    const ClipboardResult result = captureClipboard(mWindow, fresh, &sequence);
+    CaptureDetails details;
+    details.makeRoom = roomFor(mButtons, *active, history, statics);
+    const ClipboardResult result = captureClipboard(mWindow, fresh, &details);
+    bytes = details.bytes;
     const DWORD now = GetTickCount();
+    if (result == ClipboardResult::OutOfMemory) {
+        mMirroredSequence = details.sequence;
+        return result;
+    }
     const HWND owner = GetClipboardOwner();
     if (result != ClipboardResult::Busy &&
         isRepeatedChange(active->snapshot, fresh, now - mMirroredAt, owner == mMirroredOwner)) {
-        mMirroredSequence = sequence;
+        mMirroredSequence = details.sequence;
         mMirroredAt = now;
         return result;
     }
@@ -116,10 +136,11 @@ ClipboardResult Tray::takeChange(ClipStack& history) {
     if (result != ClipboardResult::Busy) {
         active->snapshot.clear();
         active->snapshot.takeFrom(fresh);
-        mMirroredSequence = sequence;
+        mMirroredSequence = details.sequence;
         mMirroredAt = now;
         mMirroredOwner = owner;
     }
+    memorybudget::keepWithin(history, mButtons.dataSize() + statics.dataSize());
     repaint(*active);
     return result;
 }

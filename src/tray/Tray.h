@@ -42,8 +42,12 @@ public:
     // A clipboard change: the active button's content moves onto the
     // history and the button captures the clipboard anew. A notice of a
     // change already taken in, or a repeat of the same change, changes
-    // nothing (see RepeatedChange.h).
-    ClipboardResult takeChange(ClipStack& history);
+    // nothing (see RepeatedChange.h). The history's oldest entries give way
+    // to keep everything within the memory budget (MemoryBudget.h), the
+    // static entries never do; a change that memory or the budget cannot
+    // take leaves everything as it was (OutOfMemory, with bytes its size),
+    // and is not tried again at a later notice of it.
+    ClipboardResult takeChange(ClipStack& history, const ClipStack& statics, std::uint64_t& bytes);
     // New face and tooltip for a button whose content or settings changed.
     void repaint(const TrayButton& button);
     // New faces for every button, at the size the shell now asks for.

@@ -99,3 +99,10 @@ void TrayButtons::loadFrom(SavedState& state) {
     }
     mColourCounter = state.colourCounter;
 }
+
+std::uint64_t TrayButtons::dataSize() const {
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < count(); ++i)
+        bytes += button(i)->snapshot.dataSize();
+    return bytes;
+}

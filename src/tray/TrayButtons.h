@@ -17,6 +17,8 @@ public:
     ~TrayButtons() override;
 
     TrayButton* button(int index) const { return static_cast<TrayButton*>(at(index)); }
+    // The bytes of data the buttons' snapshots hold.
+    std::uint64_t dataSize() const;
     // The live button with that identifier, or null.
     TrayButton* find(std::uint32_t id) const;
     // -1 when the button is not in the list.

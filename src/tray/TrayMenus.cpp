@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "tray/MenuGlyphs.h"
 
+#include <string>
 #include <utility>
 
 namespace {
@@ -24,14 +25,14 @@ void greyIf(HMENU menu, UINT id, bool greyed) {
 // separating bar.
 void appendSnapshot(HMENU menu, UINT id, const ClipSnapshot& snapshot, const MenuGlyphs& glyphs,
                     bool columnBreak) {
-    const String text = snapshotCaption(snapshot);
+    const std::wstring text = displayCaption(snapshot);
     const ContentKind kind = snapshot.contentKind();
     UINT flags = MF_STRING;
     if (kind != ContentKind::Empty)
         flags |= MF_CHECKED;
     if (columnBreak)
         flags |= MF_MENUBARBREAK;
-    AppendMenuA(menu, flags, id, text.text());
+    AppendMenuW(menu, flags, id, text.c_str());
     // Checked, so the check-mark column shows the glyph of the kind.
     if (kind != ContentKind::Empty)
         SetMenuItemBitmaps(menu, id, MF_BYCOMMAND, glyphs.at(0), glyphs.forKind(kind));

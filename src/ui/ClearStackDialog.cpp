@@ -1,7 +1,6 @@
 #include "ui/ClearStackDialog.h"
 
 #include "base/AppInstance.h"
-#include "base/String.h"
 #include "clip/ClipStack.h"
 #include "clip/SnapshotCaption.h"
 #include "res/resource.h"
@@ -11,6 +10,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
 
 namespace {
 constexpr int glyphWidth = 14;
@@ -33,19 +33,19 @@ bool ClearStackDialog::onInitDialog() {
 
     for (int index = 0; index < stack.count(); ++index) {
         const ClipSnapshot* snapshot = stack.entry(index);
-        const String caption = snapshotCaption(*snapshot);
-        LVITEMA row{};
+        std::wstring caption = displayCaption(*snapshot);
+        LVITEMW row{};
         row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
         // Past the end: rows keep the stack's order.
         row.iItem = INT_MAX;
-        row.pszText = const_cast<char*>(caption.text());
+        row.pszText = &caption[0];
         row.iImage = static_cast<int>(snapshot->contentKind());
         // The serial, not the address: a row whose snapshot has left the
         // stack must not hit a newer one that got the same memory.
         row.lParam = static_cast<LPARAM>(snapshot->serial());
         row.state = LVIS_SELECTED;
         row.stateMask = LVIS_SELECTED;
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
     }
     return Dialog::onInitDialog();
 }

@@ -36,6 +36,24 @@ TEST_F(TrayTest, ChoosingAHistoryEntryPutsItBackAndTheReplacedContentOnTop) {
     settle(before);
 }
 
+// A history entry leaves the history only once it is on the clipboard: while
+// another program holds the clipboard open, choosing it keeps it.
+TEST_F(TrayTest, AHistoryEntryThatCannotGoBackStaysInTheHistory) {
+    change("a");
+    change("b");
+    // Stack menu: b (current), a, c0, c0.
+    ASSERT_TRUE(openClipboardPatiently(viewer.window()));
+    chooseFromStackMenu(1, {VK_DOWN, VK_DOWN, VK_RETURN});
+    const bool handled = app.flush();
+    CloseClipboard();
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(clipboardText(), "b");
+    const int before = viewer.draws();
+    chooseFromStackMenu(1, {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(clipboardBecomes("a"), "a") << "still the newest history entry";
+    settle(before);
+}
+
 TEST_F(TrayTest, TheSixteenthPushLeavesFifteenEntries) {
     for (int i = 1; i <= 16; ++i)
         change("c" + std::to_string(i));

@@ -2,11 +2,15 @@
 // heap buffer of exactly its size, so the sanitizers catch a read past it.
 #include "clip/Captions.h"
 #include "clip/ClipFormats.h"
+#include "clip/ClipSnapshot.h"
+#include "clip/FormatNames.h"
+#include "ItemCopies.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +70,34 @@ const char* const sizeFormat = "%d x %d (%d bit)";
 std::string picture(const std::string& bytes, const char* format = sizeFormat) {
     Block block(bytes);
     return pictureCaption(block.bytes(), block.size(), format, "Picture").text();
+}
+
+// UTF-16 little-endian bytes of a text given as UTF-16 code units.
+std::string utf16(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t unit : text)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
+std::u16string unicodeText(const std::string& bytes) {
+    Block block(bytes);
+    return unicodeTextCaption(block.bytes(), block.size());
+}
+
+// The signature and a header chunk (its checksum left 0: it is not read).
+std::string pngHeader(std::uint32_t width, std::uint32_t height, unsigned depth, unsigned colourType) {
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    for (std::uint32_t value : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png += static_cast<char>(value >> shift & 0xFF);
+    return png + static_cast<char>(depth) + static_cast<char>(colourType) + std::string(7, '\0');
+}
+
+std::string png(const std::string& bytes) {
+    Block block(bytes);
+    PictureSize size{};
+    return pngSize(block.bytes(), block.size(), size) ? pictureSizeText(size, sizeFormat).text() : "Picture";
 }
 
 std::string dropHeader(bool wide, std::uint32_t listOffset = 20) {
@@ -234,6 +266,58 @@ TEST(FileCaption, WideNamesGoThroughTheConverter) {
     EXPECT_EQ(files(wide, upper), "\xe9\x0eT");
     const std::string odd = dropHeader(true, 21) + "-" + dropList({"C:\\a.b"}, true).substr(20);
     EXPECT_EQ(files(odd), "a.b") << "a list at an odd offset";
+}
+
+// Text outside the ANSI code page keeps every character, by the same rule
+// as 8-bit text; a character beyond the 16-bit range is never halved.
+TEST(UnicodeTextCaption, KeepsTheTextAsWrittenUnderTheSameRule) {
+    EXPECT_EQ(unicodeText(utf16(u"  Z\u00fcrich\r\n\t\u6771\u4eac  \u0451\u043b\u043a\u0430  ")),
+              u" Z\u00fcrich \u6771\u4eac \u0451\u043b\u043a\u0430");
+    EXPECT_EQ(unicodeText(utf16(u"one\u0000two")), u"one");
+    EXPECT_EQ(unicodeText(utf16(u"ab") + "c"), u"ab") << "an odd last byte is no character";
+    const std::u16string sixtyTwo(62, u'x');
+    EXPECT_EQ(unicodeText(utf16(sixtyTwo + u"\U0001D11E")), sixtyTwo) << "the pair does not fit whole";
+    EXPECT_EQ(unicodeText(utf16(std::u16string(100, u'\u0451'))), std::u16string(63, u'\u0451'));
+}
+
+TEST(PngCaption, SizeAndDepthComeFromTheHeaderAndDamageGivesPicture) {
+    EXPECT_EQ(png(pngHeader(1920, 1080, 16, 2)), "1920 x 1080 (48 bit)");
+    EXPECT_EQ(png(pngHeader(16, 16, 4, 3)), "16 x 16 (4 bit)");
+    const std::string good = pngHeader(4, 3, 8, 6);
+    for (std::size_t cut = 0; cut < 29; ++cut)
+        EXPECT_EQ(png(good.substr(0, cut)), "Picture") << cut;
+    for (std::size_t at : {1, 11, 12}) {  // signature, chunk length, chunk type
+        std::string bad = good;
+        bad[at] ^= 0x20;
+        EXPECT_EQ(png(bad), "Picture") << at;
+    }
+    EXPECT_EQ(png(pngHeader(0, 3, 8, 6)), "Picture");
+    EXPECT_EQ(png(pngHeader(4, 0x80000000u, 8, 6)), "Picture");
+    EXPECT_EQ(png(pngHeader(4, 3, 16, 3)), "Picture") << "no 16-bit palette";
+    EXPECT_EQ(png(pngHeader(4, 3, 8, 5)), "Picture") << "no colour type 5";
+    EXPECT_EQ(png(good), "4 x 3 (32 bit)");
+}
+
+// A PNG block is the picture only where no bitmap is; text still comes first.
+TEST(ContentKind, APngBlockIsAPictureWhereNoBitmapIs) {
+    const unsigned pngFormat = registerFormatName("PNG");
+    const unsigned other = registerFormatName("Rich Text Format");
+    auto kindOf = [](std::initializer_list<unsigned> formats, int& index) {
+        ClipSnapshot snapshot;
+        for (unsigned format : formats) {
+            GlobalMemory block(memoryblock::allocate(memoryblock::moveable, 4));
+            snapshot.append(newCopy(format, block.get()));
+        }
+        return snapshot.contentKind(&index);
+    };
+    int index = -1;
+    EXPECT_EQ(kindOf({other, pngFormat}, index), ContentKind::Picture);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(kindOf({pngFormat, clipformat::dib}, index), ContentKind::Picture);
+    EXPECT_EQ(index, 1) << "the bitmap decides";
+    EXPECT_EQ(kindOf({pngFormat, clipformat::text}, index), ContentKind::Text);
+    EXPECT_EQ(kindOf({registerFormatName("PNG+")}, index), ContentKind::Unknown);
+    EXPECT_TRUE(isPngFormat(registerFormatName("png"))) << "names match whatever their case";
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST(SnapshotCaption, ItemsWithoutDataReadAsEmptyBlocks) {
     EXPECT_EQ(captionOf(files), "");
 }
 
+// For other computers the system code page; for the user the names as written.
 TEST(SnapshotCaption, WideFileNamesUseTheSystemCodePage) {
     // "Привет.txt" where the system code page has Cyrillic, '?' marks elsewhere.
     std::string wide = dropFilesBytes({}, true);
@@ -94,6 +95,7 @@ TEST(SnapshotCaption, WideFileNamesUseTheSystemCodePage) {
     char expected[32] = {};
     WideCharToMultiByte(CP_ACP, 0, name + 3, -1, expected, sizeof expected, nullptr, nullptr);
     EXPECT_EQ(captionOf(files), expected);
+    EXPECT_EQ(displayCaption(files), name + 3);
 }
 
 }  // namespace

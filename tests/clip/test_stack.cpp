@@ -4,6 +4,7 @@
 #include "SnapshotText.h"
 
 #include "clip/ClipStack.h"
+#include "clip/MemoryBudget.h"
 #include "clip/RepeatedChange.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,40 @@ TEST(History, OnlyAQuickRepeatOfTheSameContentFromTheSameOwnerIsTheSameChange) {
     EXPECT_FALSE(isRepeatedChange(empty, empty, 1, true)) << "an emptied clipboard is news";
     same.setPrivate(true);
     EXPECT_FALSE(sameContent(mirrored, same));
+}
+
+// Copies of a few thousand bytes against a budget of ten thousand, beside a
+// pinned entry: the history gives way oldest first, so what is left is
+// always the newest run of copies; everything held stays inside the budget
+// at every step, even while a copy is being made; the pinned entry stays.
+TEST(MemoryBudget, TheHistoryGivesWayOldestFirstAndStaticEntriesNever) {
+    constexpr std::uint64_t limit = 10000;
+    ClipStack history(ClipStack::historyLimit);
+    ClipStack statics(ClipStack::staticLimit);
+    ClipSnapshot active;
+    setText(active, std::string(2499, 'p'));
+    ASSERT_EQ(statics.addCopy(active), ClipStack::AddResult::Added);
+    active.clear();
+    for (int k = 1; k <= 40; ++k) {
+        SCOPED_TRACE(k);
+        const std::size_t incoming = 1000 + static_cast<std::size_t>(k % 4) * 700;
+        ASSERT_TRUE(memorybudget::makeRoom(history, statics.dataSize(), active.dataSize(), incoming, limit));
+        EXPECT_LE(history.dataSize() + statics.dataSize() + active.dataSize() + incoming, limit);
+        history.push(active);
+        const std::string name = "copy " + std::to_string(k) + " ";
+        setText(active, name + std::string(incoming - 1 - name.size(), 'x'));
+        memorybudget::keepWithin(history, active.dataSize() + statics.dataSize(), limit);
+        EXPECT_LE(history.dataSize() + statics.dataSize() + active.dataSize(), limit);
+        EXPECT_GE(history.count(), k > 1 ? 1 : 0) << "room is left for the content replaced";
+        for (int i = 0; i < history.count(); ++i)
+            EXPECT_EQ(textOf(*history.entry(i)).rfind("copy " + std::to_string(k - 1 - i) + " ", 0), 0u) << i;
+    }
+    EXPECT_EQ(statics.dataSize(), 2500u);
+    const int before = history.count();
+    EXPECT_FALSE(memorybudget::makeRoom(history, 2500, active.dataSize(), limit - 2499, limit))
+        << "too big even with the history gone";
+    EXPECT_EQ(history.count(), before) << "a copy turned down costs the history nothing";
+    EXPECT_FALSE(memorybudget::makeRoom(history, UINT64_MAX - 1, 0, 2, limit)) << "no wrap-round";
 }
 
 }  // namespace

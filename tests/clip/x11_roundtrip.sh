@@ -28,7 +28,7 @@ text)
   # LF only: the bridge turns LF into CR LF on the way in and back on the way out.
   printf '  two  words\n\there\n' > "$input" ;;
 png)
-  type=image/png format=PNG kind=4 caption='Unknown format'
+  type=image/png format=PNG kind=2 caption='4 x 3 (1 bit)'
   input=$here/data/red4x3.png ;;
 uris)
   type=text/uri-list format=files kind=3 caption='one.txt;two' compare=same_uris

@@ -155,6 +155,28 @@ TEST(ClearStackDialog, ListsEveryEntryInOrderWithCaptionAndGlyphAllSelected) {
     EXPECT_EQ(stack.count(), 5) << "closing deletes nothing";
 }
 
+// A text outside the ANSI code page is listed as it was written.
+TEST(ClearStackDialog, ListsUnicodeTextAsWritten) {
+    ClipStack stack(ClipStack::historyLimit);
+    const std::wstring written = L"\u6771\u4eac \u0451\u043b\u043a\u0430";
+    std::string unicode(reinterpret_cast<const char*>(written.c_str()), (written.size() + 1) * sizeof(wchar_t));
+    stack.append(snapshotOf({{CF_TEXT, std::string("?? ????") + '\0'}, {CF_UNICODETEXT, unicode}}));
+    std::wstring listed;
+    ClearStack dialog({[&](HWND d) {
+                           wchar_t text[256] = {};
+                           LVITEMW item{};
+                           item.pszText = text;
+                           item.cchTextMax = 256;
+                           SendMessageW(listOf(d), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+                           listed = text;
+                       },
+                       [](HWND d) { pressOnList(d, VK_ESCAPE); }},
+                      stack, nullptr);
+    EXPECT_EQ(dialog.run(), IDCANCEL);
+    EXPECT_EQ(listed, written);
+    EXPECT_EQ(captionOf(*stack.entry(0)), "?? ????") << "what goes to other computers stays as it was";
+}
+
 TEST(ClearStackDialog, EnterRightAwayDeletesTheWholeHistoryAndCloses) {
     ClipStack history(ClipStack::historyLimit);
     ClipStack staticEntries(ClipStack::staticLimit);
