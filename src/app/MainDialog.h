@@ -37,7 +37,7 @@ public:
 private:
     // A problem the user is told of once the work at hand is over: never
     // with the clipboard open, never in the middle of an operation.
-    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, SaveFailed };
+    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, StateRestored, SaveFailed };
     void report(Problem problem, DWORD error = 0);
     void showProblem(Problem problem, DWORD error);
     void note(ClipboardResult result);

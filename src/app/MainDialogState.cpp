@@ -12,19 +12,6 @@ namespace {
 // Long enough to take a burst of changes in one save.
 const UINT saveDelayMs = 2000;
 
-// The system's text for an error code, without its line break.
-String systemText(DWORD error) {
-    char text[256] = {};
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                        sizeof text, nullptr))
-        wsprintfA(text, "System error %lu.", static_cast<unsigned long>(error));
-    String result(text);
-    while (result.length() > 0 && (result.text()[result.length() - 1] == '\n' ||
-                                   result.text()[result.length() - 1] == '\r'))
-        result.truncate(result.length() - 1);
-    return result;
-}
-
 // A string-table text with %1, %2 and %3 replaced by the texts given.
 String filledIn(int textId, const char* first, const char* second, const char* third) {
     String pattern;
@@ -48,6 +35,9 @@ void MainDialog::loadState() {
         return;
     case StackFile::Loaded::Unreadable:
         report(Problem::StateUnreadable, mStackFile.loadError());
+        break;
+    case StackFile::Loaded::Restored:
+        report(Problem::StateRestored);
         break;
     default:
         break;
@@ -87,13 +77,18 @@ void MainDialog::showProblem(Problem problem, DWORD error) {
         showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
         break;
     case Problem::StateUnreadable:
-        showText(filledIn(IDS_STATE_UNREADABLE, mStackFile.path().text(), systemText(error).text(),
+        showText(filledIn(IDS_STATE_UNREADABLE, mStackFile.path().text(), systemErrorText(error).text(),
                           mStackFile.savePath().text())
                      .text(),
                  MB_ICONEXCLAMATION, hwnd);
         break;
+    case Problem::StateRestored:
+        showText(filledIn(IDS_STATE_RESTORED, mStackFile.restoredFrom().text(), mStackFile.keptAside().text(), "")
+                     .text(),
+                 MB_ICONINFORMATION, hwnd);
+        break;
     case Problem::SaveFailed:
-        showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemText(error).text(), "").text(),
+        showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemErrorText(error).text(), "").text(),
                  MB_ICONEXCLAMATION, hwnd);
         break;
     }

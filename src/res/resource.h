@@ -35,6 +35,7 @@
 #define IDS_KILL_STATIC 113
 #define IDS_STATE_UNREADABLE 114
 #define IDS_SAVE_FAILED 115
+#define IDS_STATE_RESTORED 116
 
 // Unnamed controls: labels, icons
 #ifndef IDC_STATIC

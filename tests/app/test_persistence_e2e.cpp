@@ -254,7 +254,8 @@ std::string dismissBox(AppProcess& app) {
 
 // A file the program could not read, or read but could not move aside, is
 // never replaced in that run: the user is told, the run's state goes beside
-// it, and "Set" still points at it for the next start.
+// it, and "Set" still points at it for the next start, which takes in what
+// was saved beside it.
 TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     const std::string path = stackFile("Quill");
     const std::string beside = path + ".while-unreadable";
@@ -280,9 +281,26 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     EXPECT_EQ(besideState.buttons.count(), 2);
     EXPECT_STREQ(besideState.userName.text(), "Quill");
 
-    startAndWait();
+    // The next start goes on from the changes that run made: the older file
+    // is kept aside, the user is told once, and nothing of either is lost.
+    const std::string older = path + ".older";
+    DeleteFileA(older.c_str());
+    ASSERT_TRUE(app.start());
+    ASSERT_NE(app.waitForMainWindow(), nullptr);
+    const std::string told = dismissBox(app);
+    EXPECT_NE(told.find(beside), std::string::npos) << told;
+    EXPECT_NE(told.find(older), std::string::npos) << told;
     exitAndWait();
-    EXPECT_EQ(readFile(path), sampleRecordBytes()) << "the next start loads the user's state";
+    EXPECT_EQ(readFile(older), sampleRecordBytes()) << "kept aside, untouched";
+    SavedState restored;
+    ASSERT_TRUE(parse(readFile(path), restored));
+    EXPECT_EQ(restored.buttons.count(), 2) << "the button added while the file was held";
+    EXPECT_EQ(restored.staticEntries.count(), 3);
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "taken in, not left to be saved over";
+    startAndWait();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr) << "told once";
+    exitAndWait();
+    DeleteFileA(older.c_str());
 
     // Damaged, and held so that it cannot be moved aside.
     const std::string damaged = sampleRecordBytes().substr(0, sampleEnds().settings[1] - 1);

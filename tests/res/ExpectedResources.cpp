@@ -131,6 +131,11 @@ const std::vector<ExpectedString>& expectedStrings() {
          "следующего запуска Tolvaran изменения сохраняются в\n%3"},
         {115, "Tolvaran could not save its state to\n%1\n\n%2\n\nIt tries again at the next change.",
          "Tolvaran не смог сохранить состояние в\n%1\n\n%2\n\nПри следующем изменении он попробует снова."},
+        {116,
+         "Tolvaran goes on from the changes it saved to\n%1\nwhile its saved state could not be read. The older "
+         "state is kept in\n%2",
+         "Tolvaran продолжает с изменений, сохранённых в\n%1\nпока сохранённое состояние нельзя было прочитать. "
+         "Прежнее состояние сохранено в\n%2"},
     };
     return strings;
 }
