@@ -10,7 +10,7 @@
 namespace {
 
 bool isPrivacyMark(UINT format, HANDLE data) {
-    if (format < firstRegisteredFormat)
+    if (format < formatnames::firstRegistered)
         return false;
     const String name = registeredFormatName(format);
     GlobalLockGuard lock(data);
