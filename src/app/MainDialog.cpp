@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "base/AppInstance.h"
+#include "base/WindowMessages.h"
 #include "res/resource.h"
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
@@ -9,12 +10,6 @@
 #include <initializer_list>
 #include <string>
 #include "ui/WaitCursor.h"
-
-namespace {
-// Problems to tell, posted to the dialog itself: wParam the Problem, lParam
-// the system's error code.
-const UINT reportMessage = WM_APP + 16;
-}  // namespace
 
 namespace {
 std::string computerName() {
@@ -99,7 +94,7 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHANGECBCHAIN:
         mViewer.chainChanged(wParam, lParam);
         break;
-    case WM_TRAY_NOTIFY:
+    case trayNotifyMessage:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));
         break;
     case WM_TIMER:

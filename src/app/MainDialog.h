@@ -5,9 +5,10 @@
 
 #include "app/NetBridge.h"
 #include "app/ProgramState.h"
-#include "base/Clipboard.h"
+#include "base/ClipboardOwners.h"
 #include "base/Timer.h"
-#include "clip/Clipboard.h"
+#include "base/WindowMessages.h"
+#include "clip/ClipboardTransfer.h"
 #include "clip/StackFile.h"
 #include "tray/MenuCommands.h"
 #include "tray/MenuGlyphs.h"
@@ -57,8 +58,6 @@ private:
     void onNetCall(NetCall& netCall);
     void takeFetched(const std::uint8_t* body, std::uint32_t length);
     void restoreFetched(ClipSnapshot* fetched);
-    // A fetched snapshot to put on the clipboard: lParam owns it.
-    static constexpr UINT fetchedMessage = WM_APP + 21;
 
     // Saved state, kept in the stack file.
     void loadState();

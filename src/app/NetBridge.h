@@ -6,6 +6,7 @@
 // here too.
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "net/MailslotListener.h"
 #include "net/ShareHandlers.h"
 #include "ui/ShareNetwork.h"
@@ -49,8 +50,6 @@ struct NetCall {
     std::vector<std::uint8_t> bytes;
 };
 
-// The message a NetCall comes as: lParam points at it.
-constexpr UINT netCallMessage = WM_APP + 20;
 
 class NetBridge : public ShareDesk, public ShareReplies, public ShareNetwork {
 public:

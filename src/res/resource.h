@@ -81,6 +81,3 @@
 #define CMD_ACTIVATE_BUTTON 40021
 #define CMD_ADD_STATIC 40023
 #define CMD_CLEAR_STACK 40027
-
-// Window messages
-#define WM_TRAY_NOTIFY (WM_USER + 7)

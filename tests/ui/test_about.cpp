@@ -7,6 +7,7 @@
 #include "driver/ChildProcess.h"
 #include "driver/WineConfig.h"
 #include "res/resource.h"
+#include "base/ShellFiles.h"
 #include "ui/AboutDialog.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 
-#include "base/Clipboard.h"
+#include "base/ClipboardOwners.h"
 #include "base/GlobalMemory.h"
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
