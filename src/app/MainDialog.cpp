@@ -11,6 +11,8 @@
 #include <string>
 #include "ui/WaitCursor.h"
 
+static_assert(trayNotifyMessage == WM_USER + 7 && reportMessage == WM_APP + 16, "WM_USER and WM_APP as windows.h has them");
+
 namespace {
 std::string computerName() {
     String name;

@@ -1,19 +1,19 @@
 // The program's own window messages, in one place so that no two share a
-// number.
+// number. Without a Windows header, so that it can come before winsock2.h:
+// 0x0400 is WM_USER, 0x8000 WM_APP.
 #pragma once
 
-#include <windows.h>
-
 // A notification icon's mouse message: wParam the tray button's identifier,
-// lParam the mouse message. 1031: older copies' icons used it too.
-constexpr UINT trayNotifyMessage = WM_USER + 7;
+// lParam the mouse message. 1031 (WM_USER + 7): older copies' icons used it
+// too.
+constexpr unsigned trayNotifyMessage = 0x0400 + 7;
 
 // Posted by the main dialog to itself: a problem to tell once the work at
 // hand is over (wParam the problem, lParam the system's error code).
-constexpr UINT reportMessage = WM_APP + 16;
+constexpr unsigned reportMessage = 0x8000 + 16;
 // Sent to the main window from the network's thread: lParam points at a
 // NetCall, answered on the user-interface thread.
-constexpr UINT netCallMessage = WM_APP + 20;
+constexpr unsigned netCallMessage = 0x8000 + 20;
 // Posted to the main window: a fetched snapshot to put on the clipboard;
 // lParam owns it.
-constexpr UINT fetchedMessage = WM_APP + 21;
+constexpr unsigned fetchedMessage = 0x8000 + 21;

@@ -6,7 +6,6 @@
 namespace clipformat {
 constexpr unsigned text = 1;          // CF_TEXT
 constexpr unsigned dib = 8;           // CF_DIB
-constexpr unsigned unicodeText = 13;  // CF_UNICODETEXT
 constexpr unsigned hdrop = 15;        // CF_HDROP
 constexpr unsigned locale = 16;       // CF_LOCALE: a locale identifier, not a block
 }  // namespace clipformat
