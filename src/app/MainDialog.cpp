@@ -65,6 +65,10 @@ bool MainDialog::onInitDialog() {
     mBridge.setWindow(hwnd);
     mListener.start();
     firstShowPending = true;
+    // The history is kept only while the program runs, so every start
+    // begins without one. Nothing is in it yet (the notice joining the chain
+    // brings is handled from the queue, later); clearing it here keeps that
+    // so whatever loading the state comes to do.
     mState.historyStack.clear();
     return true;
 }

@@ -8,6 +8,7 @@
 namespace {
 const int iconSize = 16;
 const int cell = 14;
+const int glyphCells = 5;
 // Paints the brush where the source is black and keeps the destination where
 // it is white: a monochrome stencil in the selected brush's colour.
 const DWORD brushThroughBlack = 0xB8074A;
@@ -47,7 +48,11 @@ HICON paintTrayIcon(const IconFace& face) {
         SelectedObject selectGlyphs(glyphs.get(), glyphStrip.get());
         ImageList_Draw(caps.get(), face.pressed ? pressedCap : raisedCap, draw.get(), 0, 0, ILD_NORMAL);
         stencil(draw.get(), glyphs.get(), 0, a + 1, faceBrush.get());
-        if (face.contentKind > 0 && face.contentKind < 5)
+        // The strip holds glyphCells cells: the triangle, then one glyph for
+        // each kind of content from Text (1) to Unknown (4). An empty button
+        // shows none, and a kind the strip lacks draws nothing rather than
+        // bits from beyond the strip.
+        if (face.contentKind > 0 && face.contentKind < glyphCells)
             stencil(draw.get(), glyphs.get(), face.contentKind, a + 1, accentBrush.get());
         if (face.shared)
             ImageList_Draw(caps.get(), shareMark, draw.get(), a, a, ILD_NORMAL);
