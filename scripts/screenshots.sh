@@ -98,6 +98,7 @@ fi
 
 work=$(mktemp -d "$build_dir/screenshots-run.XXXXXX")
 prefix="$work/prefix"
+# shellcheck disable=SC2317  # run by the trap
 cleanup() {
   stop_prefix "$prefix"
   stop_display
