@@ -30,18 +30,13 @@ String filledIn(int textId, const char* first, const char* second, const char* t
 
 void MainDialog::loadState() {
     SavedState saved;
-    switch (mStackFile.load(saved)) {
-    case StackFile::Loaded::FirstRun:
+    const StackFile::Loaded loaded = mStackFile.load(saved);
+    if (loaded == StackFile::Loaded::FirstRun)
         return;
-    case StackFile::Loaded::Unreadable:
+    if (loaded == StackFile::Loaded::Unreadable)
         report(Problem::StateUnreadable, mStackFile.loadError());
-        break;
-    case StackFile::Loaded::Restored:
+    if (loaded == StackFile::Loaded::Restored)
         report(Problem::StateRestored);
-        break;
-    default:
-        break;
-    }
     mState.loadFrom(saved);
     if (mState.buttons.count() == 0)
         return;

@@ -37,6 +37,10 @@ public:
     DWORD error() const { return mError; }
 
 private:
+    // The result of a read or write that moved every byte or not; the error
+    // is the system's, or shortError for a short one.
+    bool done(bool whole, DWORD shortError);
+
     FileHandle mFile;
     DWORD mError = ERROR_SUCCESS;
 };
