@@ -11,6 +11,7 @@
 #include "driver/Clipboard.h"
 #include "driver/Menus.h"
 #include "driver/Wait.h"
+#include "res/resource.h"
 #include "tray/ButtonColours.h"
 
 #include <windows.h>
@@ -23,9 +24,6 @@
 #include <utility>
 
 namespace {
-
-const UINT addButtonCommand = 40002;
-const UINT exitCommand = 40005;
 
 std::string documentsFolder() {
     char raw[MAX_PATH] = {};
@@ -112,7 +110,7 @@ protected:
         ASSERT_TRUE(app.flush());
     }
     void exitAndWait() {
-        PostMessageA(app.mainWindow(), WM_COMMAND, exitCommand, 0);
+        PostMessageA(app.mainWindow(), WM_COMMAND, CMD_EXIT, 0);
         DWORD code = 1234;
         ASSERT_TRUE(app.waitExit(10000, &code));
         ASSERT_EQ(code, 0u);
@@ -131,7 +129,7 @@ TEST_F(SavedStateTest, WhatIsLoadedAtStartIsWrittenBackAtExitByteForByte) {
 
     // New buttons continue from the saved colour counter.
     startAndWait();
-    PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+    PostMessageA(app.mainWindow(), WM_COMMAND, CMD_ADD_BUTTON, 0);
     ASSERT_TRUE(app.flush());
     exitAndWait();
     SavedState state;
@@ -269,7 +267,7 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
         ASSERT_TRUE(app.start());
         ASSERT_NE(app.waitForMainWindow(), nullptr);
         EXPECT_NE(dismissBox(app).find(path), std::string::npos) << "the user is told which file";
-        PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+        PostMessageA(app.mainWindow(), WM_COMMAND, CMD_ADD_BUTTON, 0);
         ASSERT_TRUE(app.flush());
         exitAndWait();
         CloseHandle(held);
