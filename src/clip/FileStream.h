@@ -12,7 +12,6 @@
 class FileStream : public Stream {
 public:
     FileStream() = default;
-    // Closes the file.
     ~FileStream() override;
 
     // CreateFileA with the path as given (no environment expansion: the

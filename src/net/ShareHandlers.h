@@ -7,7 +7,7 @@
 // user-interface thread.
 #pragma once
 
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 #include "net/MessageHandler.h"
 
 #include <atomic>

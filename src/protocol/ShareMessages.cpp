@@ -1,4 +1,4 @@
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 
 #include "base/LittleEndian.h"
 
