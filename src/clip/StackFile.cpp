@@ -49,7 +49,7 @@ bool isMissing(DWORD error) {
 
 // Renames a file to a name nothing else uses: path + suffix, then
 // path + suffix-2 and so on. False when it stays where it is; aside is then
-// empty.
+// empty, and GetLastError() tells why.
 bool moveAside(const String& path, const char* suffix, String& aside) {
     for (int attempt = 1; attempt <= asideAttempts; ++attempt) {
         char numbered[32];
@@ -61,7 +61,9 @@ bool moveAside(const String& path, const char* suffix, String& aside) {
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
+    const DWORD error = GetLastError();
     aside.assign("");
+    SetLastError(error);
     return false;
 }
 

@@ -320,6 +320,41 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     DeleteFileA(beside.c_str());
 }
 
+// A side file that is damaged is no state to go on from: it is kept aside
+// like a damaged stack file, and the stack file loads as it is.
+TEST_F(SavedStateTest, ADamagedSideFileIsKeptAsideAndTheStackFileLoads) {
+    const std::string path = stackFile("Quill");
+    const std::string beside = path + ".while-unreadable";
+    const std::string damaged = sampleRecordBytes().substr(0, sampleEnds().settings[0] - 1);
+    setSavedName("Quill");
+    writeFile(path, sampleRecordBytes());
+    DeleteFileA((beside + ".damaged").c_str());
+    writeFile(beside, damaged);
+    // Written after the stack file, so newer.
+    FILETIME later{};
+    GetSystemTimeAsFileTime(&later);
+    HANDLE side = CreateFileA(beside.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(side, INVALID_HANDLE_VALUE);
+    ULARGE_INTEGER time{};
+    time.LowPart = later.dwLowDateTime;
+    time.HighPart = later.dwHighDateTime;
+    time.QuadPart += 10ull * 1000 * 1000 * 60;  // a minute ahead
+    later.dwLowDateTime = time.LowPart;
+    later.dwHighDateTime = time.HighPart;
+    SetFileTime(side, nullptr, nullptr, &later);
+    CloseHandle(side);
+
+    startAndWait();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr);
+    exitAndWait();
+    EXPECT_EQ(readFile(beside + ".damaged"), damaged) << "kept aside, untouched";
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES);
+    SavedState state;
+    ASSERT_TRUE(parse(readFile(path), state));
+    EXPECT_EQ(state.staticEntries.count(), 3) << "the stack file's state";
+    DeleteFileA((beside + ".damaged").c_str());
+}
+
 class PinTest : public TrayTest {
 protected:
     void TearDown() override { setDocumentsFolder(savedDocuments); }
