@@ -3,7 +3,6 @@
 #include "base/LittleEndian.h"
 #include "base/NumberText.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
