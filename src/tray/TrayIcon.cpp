@@ -8,7 +8,7 @@
 namespace {
 const int iconSize = 16;
 const int cell = 14;
-const int glyphCells = 5;
+const int lastKindGlyph = 4;
 // Paints the brush where the source is black and keeps the destination where
 // it is white: a monochrome stencil in the selected brush's colour.
 const DWORD brushThroughBlack = 0xB8074A;
@@ -48,11 +48,10 @@ HICON paintTrayIcon(const IconFace& face) {
         SelectedObject selectGlyphs(glyphs.get(), glyphStrip.get());
         ImageList_Draw(caps.get(), face.pressed ? pressedCap : raisedCap, draw.get(), 0, 0, ILD_NORMAL);
         stencil(draw.get(), glyphs.get(), 0, a + 1, faceBrush.get());
-        // The strip holds glyphCells cells: the triangle, then one glyph for
-        // each kind of content from Text (1) to Unknown (4). An empty button
-        // shows none, and a kind the strip lacks draws nothing rather than
-        // bits from beyond the strip.
-        if (face.contentKind > 0 && face.contentKind < glyphCells)
+        // Cells 1 to 4 of the strip are the glyphs of Text to Unknown. An
+        // empty button (0) shows none, and any other value draws nothing
+        // rather than the strip's blank cell or bits from beyond it.
+        if (face.contentKind >= 1 && face.contentKind <= lastKindGlyph)
             stencil(draw.get(), glyphs.get(), face.contentKind, a + 1, accentBrush.get());
         if (face.shared)
             ImageList_Draw(caps.get(), shareMark, draw.get(), a, a, ILD_NORMAL);
