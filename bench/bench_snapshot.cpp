@@ -2,7 +2,7 @@
 // same bytes in the same process. Times itself (no benchmark library for
 // MinGW) and prints the ratio; run it by hand, it asserts nothing.
 #include "clip/ClipSnapshot.h"
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 #include "ui/Dialog.h"
 
 #include <windows.h>

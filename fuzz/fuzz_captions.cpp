@@ -19,9 +19,12 @@ void check(bool holds) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     check(textCaption(data, size).length() <= maxCaptionLength);
     check(fileCaption(data, size).length() <= maxCaptionLength);
-    // The longest: three 11-character numbers in the format.
-    const String picture = pictureCaption(data, size, "%d x %d (%d bit)", "Picture");
-    check(picture.length() > 0 && picture.length() <= 43);
+    PictureSize found;
+    if (pictureSize(data, size, found)) {
+        // The longest: three 11-character numbers in the format.
+        const String picture = pictureSizeText(found, "%d x %d (%d bit)");
+        check(picture.length() > 0 && picture.length() <= 43);
+    }
     check(unicodeTextCaption(data, size).size() <= static_cast<std::size_t>(maxCaptionLength));
     check(unicodeFileCaption(data, size).size() <= static_cast<std::size_t>(maxCaptionLength));
     PictureSize png{};

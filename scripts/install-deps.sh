@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xclip xdotool imagemagick
   googletest libbenchmark-dev clang libclang-rt-14-dev
   iproute2 util-linux
+  shellcheck
   nsis
 )
 

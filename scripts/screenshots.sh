@@ -66,6 +66,7 @@ locale_dir="$build_dir/locale"
 
 work=$(mktemp -d "$build_dir/screenshots-run.XXXXXX")
 prefix="$work/prefix"
+# shellcheck disable=SC2317  # run by the trap
 cleanup() {
   stop_prefix "$prefix"
   stop_display

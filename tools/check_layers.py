@@ -4,8 +4,8 @@ library stays free of Windows.
 
     check_layers.py SRC_DIR [CORE_SOURCES CORE_LINKS]
 
-Layers, lowest first: base, clip, then tray, ui and net side by side, then
-app. A file may include headers of its own folder, of lower layers and of
+Layers, lowest first: base, protocol, clip, then tray, ui and net side by
+side, then app. A file may include headers of its own folder, of lower layers and of
 res/ (resource numbers, shared by all). With the two lists that CMake writes
 for the platform-free library tv_core (its sources, and the libraries it
 links), it also checks that none of those sources reaches a Windows header,
@@ -17,7 +17,7 @@ import re
 import sys
 from pathlib import Path
 
-RANKS = {"base": 0, "clip": 1, "tray": 2, "ui": 2, "net": 2, "app": 3}
+RANKS = {"base": 0, "protocol": 1, "clip": 2, "tray": 3, "ui": 3, "net": 3, "app": 4}
 SHARED = {"res"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
 # Headers of the Windows SDK; the C and C++ libraries never start like these.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the run, test and picture scripts: configuring a preset's build
 # folder. Source it; it defines functions only.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the run and test scripts: a virtual display and a Wine prefix of
 # the project's own. Source it; it defines functions only.
 

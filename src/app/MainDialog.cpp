@@ -3,6 +3,7 @@
 #include "base/AppInstance.h"
 #include "base/Dpi.h"
 #include "clip/MemoryBudget.h"
+#include "base/WindowMessages.h"
 #include "res/resource.h"
 #include "tray/TrayMenus.h"
 #include "ui/AboutDialog.h"
@@ -12,11 +13,7 @@
 #include <string>
 #include "ui/WaitCursor.h"
 
-namespace {
-// Problems to tell, posted to the dialog itself: wParam the Problem, lParam
-// the system's error code.
-const UINT reportMessage = WM_APP + 16;
-}  // namespace
+static_assert(trayNotifyMessage == WM_USER + 7 && reportMessage == WM_APP + 16, "WM_USER and WM_APP as windows.h has them");
 
 namespace {
 std::string computerName() {
@@ -93,6 +90,10 @@ bool MainDialog::onInitDialog() {
     if (firstRun)
         showWelcome();
     firstShowPending = true;
+    // The history is kept only while the program runs, so every start
+    // begins without one. Nothing is in it yet (the notice joining the chain
+    // brings is handled from the queue, later); clearing it here keeps that
+    // so whatever loading the state comes to do.
     mState.historyStack.clear();
     return true;
 }
@@ -137,7 +138,7 @@ INT_PTR MainDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (mTray)
             mTray->repaintAll();
         break;
-    case WM_TRAY_NOTIFY:
+    case trayNotifyMessage:
         onTrayNotify(static_cast<std::uint32_t>(wParam), static_cast<UINT>(lParam));
         break;
     case WM_TIMER:

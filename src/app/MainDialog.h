@@ -5,10 +5,11 @@
 
 #include "app/NetBridge.h"
 #include "app/ProgramState.h"
-#include "base/Clipboard.h"
+#include "base/ClipboardOwners.h"
 #include "base/HotKey.h"
 #include "base/Timer.h"
-#include "clip/Clipboard.h"
+#include "base/WindowMessages.h"
+#include "clip/ClipboardTransfer.h"
 #include "clip/StackFile.h"
 #include "tray/HotKeySetting.h"
 #include "tray/MenuCommands.h"
@@ -44,7 +45,7 @@ private:
     // with the clipboard open, never in the middle of an operation.
     // CaptureFailed carries the size of the content, in mebibytes, instead
     // of an error code.
-    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, SaveFailed, CaptureFailed };
+    enum class Problem : WPARAM { OutOfMemory, StateUnreadable, StateRestored, SaveFailed, CaptureFailed };
     void report(Problem problem, DWORD error = 0);
     void showProblem(Problem problem, DWORD error);
     void note(ClipboardResult result);

@@ -12,19 +12,6 @@ namespace {
 // Long enough to take a burst of changes in one save.
 const UINT saveDelayMs = 2000;
 
-// The system's text for an error code, without its line break.
-String systemText(DWORD error) {
-    char text[256] = {};
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                        sizeof text, nullptr))
-        wsprintfA(text, "System error %lu.", static_cast<unsigned long>(error));
-    String result(text);
-    while (result.length() > 0 && (result.text()[result.length() - 1] == '\n' ||
-                                   result.text()[result.length() - 1] == '\r'))
-        result.truncate(result.length() - 1);
-    return result;
-}
-
 // A string-table text with %1, %2 and %3 replaced by the texts given.
 String filledIn(int textId, const char* first, const char* second, const char* third) {
     String pattern;
@@ -44,15 +31,12 @@ String filledIn(int textId, const char* first, const char* second, const char* t
 StackFile::Loaded MainDialog::loadState() {
     SavedState saved;
     const StackFile::Loaded loaded = mStackFile.load(saved);
-    switch (loaded) {
-    case StackFile::Loaded::FirstRun:
+    if (loaded == StackFile::Loaded::FirstRun)
         return loaded;
-    case StackFile::Loaded::Unreadable:
+    if (loaded == StackFile::Loaded::Unreadable)
         report(Problem::StateUnreadable, mStackFile.loadError());
-        break;
-    default:
-        break;
-    }
+    if (loaded == StackFile::Loaded::Restored)
+        report(Problem::StateRestored);
     mState.loadFrom(saved);
     if (mState.buttons.count() == 0)
         return loaded;
@@ -89,7 +73,7 @@ void MainDialog::showProblem(Problem problem, DWORD error) {
         showSystemError(ERROR_NOT_ENOUGH_MEMORY, MB_ICONHAND);
         break;
     case Problem::StateUnreadable:
-        showText(filledIn(IDS_STATE_UNREADABLE, mStackFile.path().text(), systemText(error).text(),
+        showText(filledIn(IDS_STATE_UNREADABLE, mStackFile.path().text(), systemErrorText(error).text(),
                           mStackFile.savePath().text())
                      .text(),
                  MB_ICONEXCLAMATION, hwnd);
@@ -101,8 +85,13 @@ void MainDialog::showProblem(Problem problem, DWORD error) {
         mCaptureFailureTold = false;
         break;
     }
+    case Problem::StateRestored:
+        showText(filledIn(IDS_STATE_RESTORED, mStackFile.restoredFrom().text(), mStackFile.keptAside().text(), "")
+                     .text(),
+                 MB_ICONINFORMATION, hwnd);
+        break;
     case Problem::SaveFailed:
-        showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemText(error).text(), "").text(),
+        showText(filledIn(IDS_SAVE_FAILED, mStackFile.savePath().text(), systemErrorText(error).text(), "").text(),
                  MB_ICONEXCLAMATION, hwnd);
         break;
     }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/UiCalls.h"
+#include "base/WindowMessages.h"
 #include "clip/ShareConversations.h"
 #include "net/MailslotListener.h"
 #include "net/ShareHandlers.h"
@@ -24,9 +25,6 @@
 #include <vector>
 
 struct ProgramState;
-
-// Posted to the main window when calls wait for it.
-constexpr UINT uiCallMessage = WM_APP + 20;
 
 class NetBridge : public ShareDesk, public ShareNetwork {
 public:

@@ -3,7 +3,7 @@
 // user-interface thread; the answers are copies.
 #pragma once
 
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "base/Archive.h"
 
+#include "base/LittleEndian.h"
 #include "base/Stream.h"
 
 #include <algorithm>
@@ -34,21 +35,16 @@ bool Archive::readBytes(void* buffer, std::uint32_t count) {
 }
 
 void Archive::writeU32(std::uint32_t value) {
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(value),
-        static_cast<std::uint8_t>(value >> 8),
-        static_cast<std::uint8_t>(value >> 16),
-        static_cast<std::uint8_t>(value >> 24),
-    };
+    unsigned char bytes[4];
+    littleendian::write32(bytes, value);
     writeBytes(bytes, sizeof bytes);
 }
 
 std::uint32_t Archive::readU32() {
-    std::uint8_t bytes[4];
+    unsigned char bytes[4];
     if (!readBytes(bytes, sizeof bytes))
         return 0;
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
+    return littleendian::read32(bytes);
 }
 
 void Archive::writeCount(std::uint32_t count) {

@@ -42,8 +42,6 @@ public:
     std::uint64_t remaining() const override;
 
     MemoryHandle block() const { return mBlock; }
-    bool ownsBlock() const { return static_cast<bool>(mOwned); }
-    std::uint32_t growStep() const { return mGrowStep; }
     std::uint32_t position() const { return mPosition; }
 
 private:

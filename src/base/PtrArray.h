@@ -49,6 +49,26 @@ public:
     virtual bool setCount(int n);
 
 protected:
+    // For arrays that own their items: add and insertAt for an item made
+    // just before with new (std::nothrow), so a null one is taken too. When
+    // it cannot go in, it is deleted and the result is -1: the owner never
+    // holds an item that is in no list.
+    template <typename T>
+    int addOwned(T* item) {
+        return deleteUnless(item ? add(item) : -1, item);
+    }
+    template <typename T>
+    int insertOwned(int index, T* item) {
+        return deleteUnless(item ? insertAt(index, item) : -1, item);
+    }
+    // Deletes every item as a T, then empties the array.
+    template <typename T>
+    void deleteAll() {
+        for (int i = 0; i < mCount; ++i)
+            delete static_cast<T*>(mItems[i]);
+        removeAll();
+    }
+
     void setAt(int index, void* item) {
         assert(index >= 0 && index < mCount);
         mItems[index] = item;
@@ -59,6 +79,13 @@ protected:
     virtual void disposeItem(void* item);
 
 private:
+    template <typename T>
+    static int deleteUnless(int index, T* item) {
+        if (index < 0)
+            delete item;
+        return index;
+    }
+
     // The slot bookkeeping behind setCount. The array's own operations use it
     // directly: a subclass that fills or empties slots in its setCount must
     // not see the moves of add, insertAt and removeAt, whose slots hold items

@@ -30,13 +30,7 @@ bool StringList::setCount(int n) {
 }
 
 int StringList::add(const char* text) {
-    auto* copy = new (std::nothrow) String(text);
-    if (!copy)
-        return -1;
-    const int index = PtrArray::add(copy);
-    if (index < 0)
-        delete copy;
-    return index;
+    return addOwned(new (std::nothrow) String(text));
 }
 
 void StringList::disposeItem(void* item) {
@@ -61,11 +55,8 @@ bool StringList::serialize(Archive& archive, int maxCount) {
             archive.markCut();
             continue;
         }
-        auto* kept = new (std::nothrow) String(std::move(text));
-        if (!kept || PtrArray::add(kept) < 0) {
-            delete kept;
+        if (addOwned(new (std::nothrow) String(std::move(text))) < 0)
             archive.fail();
-        }
     }
     return archive.ok();
 }

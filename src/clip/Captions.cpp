@@ -1,19 +1,15 @@
 #include "clip/Captions.h"
 
+#include "base/LittleEndian.h"
+#include "base/NumberText.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
-std::uint16_t readU16(const unsigned char* at) {
-    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
-
-std::uint32_t readU32(const unsigned char* at) {
-    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
+using littleendian::read16;
+using littleendian::read32;
 
 std::uint32_t readU32BigEndian(const unsigned char* at) {
     return static_cast<std::uint32_t>(at[0]) << 24 | static_cast<std::uint32_t>(at[1]) << 16 |
@@ -107,9 +103,9 @@ void readWideNames(const unsigned char* bytes, std::size_t size, std::size_t at,
     while (size - at >= 2) {
         std::size_t length = 0;
         std::size_t end = at;
-        while (size - end >= 2 && readU16(bytes + end) != 0) {
+        while (size - end >= 2 && read16(bytes + end) != 0) {
             if (length < maxUnits)
-                units[length] = readU16(bytes + end);
+                units[length] = read16(bytes + end);
             ++length;
             end += 2;
         }
@@ -129,10 +125,10 @@ std::basic_string<Char> dropListCaption(const unsigned char* bytes, std::size_t 
     FileList<Char> list;
     if (!bytes || size < dropHeaderSize)
         return list.text();
-    const std::uint32_t listOffset = readU32(bytes);
+    const std::uint32_t listOffset = read32(bytes);
     if (listOffset < dropHeaderSize || listOffset >= size)
         return list.text();
-    if (readU32(bytes + wideOffset) != 0)
+    if (read32(bytes + wideOffset) != 0)
         readWideNames(bytes, size, listOffset,
                       [&](const std::uint16_t* units, std::size_t length) { return addWide(list, units, length); });
     else
@@ -170,7 +166,7 @@ std::u16string unicodeTextCaption(const unsigned char* bytes, std::size_t size) 
     std::u16string caption;
     bool spacePending = false;
     for (std::size_t i = 0; bytes && size - i >= 2; i += 2) {
-        const char16_t unit = readU16(bytes + i);
+        const char16_t unit = read16(bytes + i);
         if (unit == 0)
             break;
         if (unit <= 32) {
@@ -190,7 +186,7 @@ std::u16string unicodeTextCaption(const unsigned char* bytes, std::size_t size) 
         caption += unit;
         if (opensPair && size - (i + 2) >= 2) {
             // The pair's second half goes with it; a lone half is kept as it came.
-            const char16_t next = readU16(bytes + i + 2);
+            const char16_t next = read16(bytes + i + 2);
             if (next >= 0xDC00 && next <= 0xDFFF) {
                 caption += next;
                 i += 2;
@@ -205,17 +201,17 @@ std::u16string unicodeTextCaption(const unsigned char* bytes, std::size_t size) 
 bool pictureSize(const unsigned char* bytes, std::size_t size, PictureSize& out) {
     if (!bytes || size < 4)
         return false;
-    const std::uint32_t headerSize = readU32(bytes);
+    const std::uint32_t headerSize = read32(bytes);
     if (headerSize == 12 && size >= 12) {  // BITMAPCOREHEADER
-        out.width = readU16(bytes + 4);
-        out.height = readU16(bytes + 6);
-        out.bitsPerPixel = asInt32(std::uint32_t{readU16(bytes + 10)} * readU16(bytes + 8));
+        out.width = read16(bytes + 4);
+        out.height = read16(bytes + 6);
+        out.bitsPerPixel = asInt32(std::uint32_t{read16(bytes + 10)} * read16(bytes + 8));
         return true;
     }
     if (headerSize == 40 && size >= 40) {  // BITMAPINFOHEADER
-        out.width = asInt32(readU32(bytes + 4));
-        out.height = asInt32(readU32(bytes + 8));
-        out.bitsPerPixel = asInt32(std::uint32_t{readU16(bytes + 14)} * readU16(bytes + 12));
+        out.width = asInt32(read32(bytes + 4));
+        out.height = asInt32(read32(bytes + 8));
+        out.bitsPerPixel = asInt32(std::uint32_t{read16(bytes + 14)} * read16(bytes + 12));
         return true;
     }
     return false;
@@ -262,35 +258,9 @@ bool pngSize(const unsigned char* bytes, std::size_t size, PictureSize& out) {
     return true;
 }
 
-String pictureCaption(const unsigned char* bytes, std::size_t size, const char* sizeFormat,
-                      const char* fallback) {
-    PictureSize picture;
-    return pictureSize(bytes, size, picture) ? pictureSizeText(picture, sizeFormat) : String(fallback);
-}
-
 String pictureSizeText(const PictureSize& picture, const char* sizeFormat) {
     const std::int32_t numbers[] = {picture.width, picture.height, picture.bitsPerPixel};
-    // As large as a wsprintfA result can be.
-    char caption[1024];
-    std::size_t length = 0;
-    int used = 0;
-    const char* in = sizeFormat ? sizeFormat : "";
-    while (*in && length < sizeof caption - 1) {
-        if (in[0] == '%' && in[1] == '%') {
-            caption[length++] = '%';
-            in += 2;
-        } else if (in[0] == '%' && in[1] == 'd' && used < 3) {
-            char number[12];
-            std::snprintf(number, sizeof number, "%d", static_cast<int>(numbers[used++]));
-            for (const char* digit = number; *digit && length < sizeof caption - 1; ++digit)
-                caption[length++] = *digit;
-            in += 2;
-        } else {
-            caption[length++] = *in++;
-        }
-    }
-    caption[length] = '\0';
-    return String(caption);
+    return withNumbers(sizeFormat, numbers, 3);
 }
 
 std::size_t asciiOnly(const std::uint16_t* name, std::size_t length, char* out, std::size_t outSize) {

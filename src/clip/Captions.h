@@ -46,14 +46,8 @@ bool pictureSize(const unsigned char* bytes, std::size_t size, PictureSize& out)
 bool pngSize(const unsigned char* bytes, std::size_t size, PictureSize& out);
 
 // "640 x 480 (24 bit)" from sizeFormat "%d x %d (%d bit)": width, height and
-// depth replace the first three "%d" in that order, "%%" gives "%", and every
-// other character is copied, so a translated format can do no harm. At most
-// 1023 characters, like wsprintfA.
+// depth in that order (withNumbers).
 String pictureSizeText(const PictureSize& picture, const char* sizeFormat);
-
-// pictureSizeText of the bitmap, or fallback when pictureSize finds no size.
-String pictureCaption(const unsigned char* bytes, std::size_t size, const char* sizeFormat,
-                      const char* fallback);
 
 // Writes up to outSize 8-bit bytes for a UTF-16 file name of length code
 // units, as the system's code page would, and returns how many it wrote.

@@ -146,7 +146,7 @@ bool ClipFormatItem::serialize(Archive& archive) {
         release();
     std::uint32_t format = mFormat;
     archive.field(format);
-    if (format >= firstRegisteredFormat) {
+    if (format >= formatnames::firstRegistered) {
         String name;
         if (storing)
             name = registeredFormatName(format);

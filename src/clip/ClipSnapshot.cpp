@@ -69,16 +69,11 @@ std::uint64_t ClipSnapshot::dataSize() const {
 }
 
 bool ClipSnapshot::append(ClipFormatItem* item) {
-    if (item && add(item) >= 0)
-        return true;
-    delete item;
-    return false;
+    return addOwned(item) >= 0;
 }
 
 void ClipSnapshot::clear() {
-    for (int i = 0; i < count(); ++i)
-        delete item(i);
-    removeAll();
+    deleteAll<ClipFormatItem>();
     mPrivate = false;
 }
 

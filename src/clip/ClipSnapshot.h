@@ -1,6 +1,6 @@
 // A private copy of every capturable format on the clipboard at one moment.
 // Platform-free; the clipboard calls that fill and empty it are in
-// Clipboard.h, its caption in SnapshotCaption.h.
+// ClipboardTransfer.h, its caption in SnapshotCaption.h.
 #pragma once
 
 #include "base/PtrArray.h"

@@ -10,9 +10,7 @@ ClipStack::~ClipStack() {
 }
 
 void ClipStack::clear() {
-    for (int i = 0; i < count(); ++i)
-        delete entry(i);
-    removeAll();
+    deleteAll<ClipSnapshot>();
 }
 
 void ClipStack::push(ClipSnapshot& current) {
@@ -24,12 +22,8 @@ void ClipStack::push(ClipSnapshot& current) {
         return;
     // The slot first: when the array cannot grow, current keeps its items.
     auto* top = new (std::nothrow) ClipSnapshot;
-    if (!top)
+    if (insertOwned(0, top) < 0)
         return;
-    if (insertAt(0, top) < 0) {
-        delete top;
-        return;
-    }
     top->takeFrom(current);
     if (top->isEmpty()) {
         removeAt(0, 1);
@@ -76,8 +70,8 @@ ClipStack::AddResult ClipStack::addCopy(const ClipSnapshot& snapshot) {
 }
 
 bool ClipStack::append(ClipSnapshot* snapshot) {
-    if (snapshot && !isFull() && add(snapshot) >= 0)
-        return true;
+    if (!isFull())
+        return addOwned(snapshot) >= 0;
     delete snapshot;
     return false;
 }

@@ -18,7 +18,6 @@ public:
     // limit: how many entries the stack keeps (push drops the oldest
     // beyond it; append and addCopy refuse).
     explicit ClipStack(int limit);
-    // Deletes every snapshot.
     ~ClipStack() override;
 
     ClipSnapshot* entry(int index) const { return static_cast<ClipSnapshot*>(at(index)); }
@@ -40,8 +39,8 @@ public:
     ClipSnapshot* take(int index);
     // Deletes the entry with that serial; false when none has it.
     bool removeSerial(std::uint32_t serial);
-    // Appends a deep copy of a non-private snapshot.
     enum class AddResult { Added, Full, Private, OutOfMemory };
+    // Appends a deep copy of a non-private snapshot.
     AddResult addCopy(const ClipSnapshot& snapshot);
     // Takes ownership and appends; deletes it when the stack is full or
     // cannot grow.

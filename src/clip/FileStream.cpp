@@ -13,26 +13,23 @@ bool FileStream::open(const char* path, DWORD access, DWORD shareMode, DWORD dis
 }
 
 bool FileStream::write(const void* bytes, std::uint32_t count) {
-    if (!mIsOpen)
-        return false;
     DWORD written = 0;
-    if (WriteFile(mFile.get(), bytes, count, &written, nullptr) && written == count)
-        return true;
-    mError = GetLastError();
-    if (mError == ERROR_SUCCESS)
-        mError = ERROR_WRITE_FAULT;
-    return false;
+    return mIsOpen && done(WriteFile(mFile.get(), bytes, count, &written, nullptr) && written == count,
+                           ERROR_WRITE_FAULT);
 }
 
 bool FileStream::read(void* buffer, std::uint32_t count) {
-    if (!mIsOpen)
-        return false;
     DWORD got = 0;
-    if (ReadFile(mFile.get(), buffer, count, &got, nullptr) && got == count)
+    return mIsOpen && done(ReadFile(mFile.get(), buffer, count, &got, nullptr) && got == count, ERROR_HANDLE_EOF);
+}
+
+bool FileStream::done(bool whole, DWORD shortError) {
+    if (whole)
         return true;
+    // A call that moved fewer bytes than asked succeeds without an error of its own.
     mError = GetLastError();
     if (mError == ERROR_SUCCESS)
-        mError = ERROR_HANDLE_EOF;
+        mError = shortError;
     return false;
 }
 

@@ -12,7 +12,6 @@
 class FileStream : public Stream {
 public:
     FileStream() = default;
-    // Closes the file.
     ~FileStream() override;
 
     // CreateFileA with the path as given (no environment expansion: the
@@ -37,6 +36,10 @@ public:
     DWORD error() const { return mError; }
 
 private:
+    // The result of a read or write that moved every byte or not; the error
+    // is the system's, or shortError for a short one.
+    bool done(bool whole, DWORD shortError);
+
     FileHandle mFile;
     DWORD mError = ERROR_SUCCESS;
 };

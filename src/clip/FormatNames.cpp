@@ -15,7 +15,7 @@ unsigned registerFormatName(const char* name) {
 }
 
 bool isPngFormat(unsigned format) {
-    if (format < firstRegisteredFormat)
+    if (format < formatnames::firstRegistered)
         return false;
     char name[100];
     formatnames::nameOf(format, name, sizeof name);

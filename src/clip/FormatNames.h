@@ -2,10 +2,8 @@
 // and one session, so stored and sent items carry the name instead.
 #pragma once
 
+#include "base/FormatNameTable.h"
 #include "base/String.h"
-
-// Numbers from here up are registered formats.
-constexpr unsigned firstRegisteredFormat = 0xC000;
 
 // The name the system knows a registered format by, cut to 99 characters
 // (what a 100-character buffer holds); empty when the number names none.

@@ -1,5 +1,7 @@
 #include "clip/PrivacyMarks.h"
 
+#include "base/LittleEndian.h"
+
 #include <cctype>
 #include <cstdint>
 
@@ -26,10 +28,7 @@ bool marksPrivate(const char* formatName, const unsigned char* bytes, std::size_
     if (sameName(formatName, "CanIncludeInClipboardHistory")) {
         if (!bytes || size < 4)
             return false;
-        const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                    static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                    static_cast<std::uint32_t>(bytes[3]) << 24;
-        return value == 0;
+        return littleendian::read32(bytes) == 0;
     }
     return false;
 }

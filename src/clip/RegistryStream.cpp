@@ -69,8 +69,6 @@ LONG RegistryStream::commit() {
 }
 
 void RegistryStream::close() {
-    if (isOpen() && mKey)
-        commit();
     MemoryStream::close();
     mKey.reset();
 }

@@ -12,7 +12,8 @@
 class RegistryStream : public MemoryStream {
 public:
     RegistryStream() = default;
-    // Commits a written value.
+    // A written value that was not committed stays as it was: a record that
+    // failed half-way never becomes the value.
     ~RegistryStream() override;
 
     // The value's bytes become the stream's. The key is opened for reading
@@ -22,8 +23,10 @@ public:
     // Creates the key when it is missing; the bytes written become the value
     // on commit.
     LONG openForWriting(const char* keyPath, const char* valueName);
-    // Writes the value (type REG_BINARY) and closes the key.
+    // Writes the value (type REG_BINARY) and closes the key: the one way a
+    // written value reaches the registry.
     LONG commit();
+    // Discards what was written and not committed.
     void close() override;
 
 private:

@@ -52,16 +52,11 @@ SavedButton* SavedButtons::addButton() {
 }
 
 bool SavedButtons::append(SavedButton* button) {
-    if (add(button) >= 0)
-        return true;
-    delete button;
-    return false;
+    return addOwned(button) >= 0;
 }
 
 void SavedButtons::clear() {
-    for (int i = 0; i < count(); ++i)
-        delete button(i);
-    removeAll();
+    deleteAll<SavedButton>();
 }
 
 int SavedState::activeButtonIndex() const {

@@ -12,7 +12,7 @@
 
 #include "clip/Origin.h"
 #include "clip/SavedState.h"
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 
 #include <cstddef>
 #include <cstdint>

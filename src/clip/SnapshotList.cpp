@@ -1,10 +1,7 @@
 #include "clip/SnapshotList.h"
 
 bool SnapshotList::addRef(SnapshotRef* ref) {
-    if (ref && add(ref) >= 0)
-        return true;
-    delete ref;
-    return false;
+    return addOwned(ref) >= 0;
 }
 
 bool SnapshotList::append(ClipSnapshot* snapshot) {
@@ -25,7 +22,5 @@ bool SnapshotList::borrow(ClipSnapshot& live) {
 }
 
 void SnapshotList::clear() {
-    for (int i = 0; i < count(); ++i)
-        delete &ref(i);
-    removeAll();
+    deleteAll<SnapshotRef>();
 }

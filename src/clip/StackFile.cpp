@@ -18,6 +18,9 @@ const char nameValue[] = "Set";
 // must fit into MAX_PATH too.
 const char temporarySuffix[] = ".saving";
 const char besideSuffix[] = ".while-unreadable";
+const char damagedSuffix[] = ".damaged";
+// The stack file, once a newer state saved beside it has been taken in.
+const char olderSuffix[] = ".older";
 const char longestSuffix[] = ".while-unreadable.saving";
 // How many names are tried for a damaged file before it is left where it is.
 const int asideAttempts = 100;
@@ -44,20 +47,51 @@ bool isMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Renames a damaged file to a name nothing else uses: path.damaged, then
-// path.damaged-2 and so on. False when it stays where it is.
-bool moveAside(const String& path) {
+// Renames a file to a name nothing else uses: path + suffix, then
+// path + suffix-2 and so on. False when it stays where it is; aside is then
+// empty, and GetLastError() tells why.
+bool moveAside(const String& path, const char* suffix, String& aside) {
     for (int attempt = 1; attempt <= asideAttempts; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, attempt == 1 ? ".damaged" : ".damaged-%d", attempt);
-        String aside(path);
-        aside.append(suffix);
+        char numbered[32];
+        std::snprintf(numbered, sizeof numbered, attempt == 1 ? "%s" : "%s-%d", suffix, attempt);
+        aside.assign(path.text());
+        aside.append(numbered);
         if (MoveFileA(path.text(), aside.text()))
             return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
-            return false;
+            break;
     }
+    const DWORD error = GetLastError();
+    aside.assign("");
+    SetLastError(error);
     return false;
+}
+
+// Whether the file at first was written after the one at second. A second
+// file that is missing, or whose time cannot be told, counts as older.
+bool isNewer(const String& first, const String& second) {
+    WIN32_FILE_ATTRIBUTE_DATA a = {};
+    if (!GetFileAttributesExA(first.text(), GetFileExInfoStandard, &a))
+        return false;
+    WIN32_FILE_ATTRIBUTE_DATA b = {};
+    if (!GetFileAttributesExA(second.text(), GetFileExInfoStandard, &b))
+        return true;
+    return CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) > 0;
+}
+
+enum class Read { NotOpened, Damaged, Whole };
+
+// Reads the record at path into state; Damaged leaves what could be read.
+Read readRecord(FileStream& file, const String& path, SavedState& state) {
+    if (!file.open(path.text(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN))
+        return Read::NotOpened;
+    bool whole = false;
+    {
+        Archive archive(file, false);
+        whole = loadSavedState(archive, state) && file.remaining() == 0;
+    }
+    file.close();
+    return whole ? Read::Whole : Read::Damaged;
 }
 }  // namespace
 
@@ -84,21 +118,63 @@ DWORD StackFile::pathFor(const char* userName, String& path) const {
 
 StackFile::Loaded StackFile::load(SavedState& state) {
     mLoadError = ERROR_SUCCESS;
+    mRestoredFrom.assign("");
+    mKeptAside.assign("");
     String name;
-    {
-        RegistryStream value;
-        if (value.openForReading(programKeyPath, nameValue) != ERROR_SUCCESS)
-            return Loaded::FirstRun;
-        Archive archive(value, false);
-        if (!name.serialize(archive))
-            return Loaded::FirstRun;
-    }
-    if (pathFor(name.text(), mPath) != ERROR_SUCCESS)
+    if (!savedName(name) || pathFor(name.text(), mPath) != ERROR_SUCCESS)
         return Loaded::FirstRun;
     mSavePath = mPath;
+    Loaded taken = Loaded::FirstRun;
+    if (takeBeside(state, name, taken))
+        return taken;
+    return loadStackFile(state, name);
+}
 
+bool StackFile::savedName(String& name) {
+    RegistryStream value;
+    if (value.openForReading(programKeyPath, nameValue) != ERROR_SUCCESS)
+        return false;
+    Archive archive(value, false);
+    return name.serialize(archive);
+}
+
+bool StackFile::takeBeside(SavedState& state, const String& name, Loaded& taken) {
+    String beside(mPath);
+    beside.append(besideSuffix);
+    // A run that could not read the stack file saved its state beside it and
+    // never replaced the file: when the side file is the newer, it holds the
+    // latest state.
+    if (!isNewer(beside, mPath))
+        return false;
     FileStream file;
-    for (int attempt = 1; !file.open(mPath.text(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN); ++attempt) {
+    const Read read = readRecord(file, beside, state);
+    if (read != Read::Whole) {
+        state.clear();
+        String aside;
+        if (read == Read::Damaged)
+            moveAside(beside, damagedSuffix, aside);
+        return false;
+    }
+    if (GetFileAttributesA(mPath.text()) != INVALID_FILE_ATTRIBUTES &&
+        !moveAside(mPath, olderSuffix, mKeptAside)) {
+        // Still held: the side file stays the newest, and saves go on there.
+        mLoadError = GetLastError();
+        protect(state, name);
+        taken = Loaded::Unreadable;
+        return true;
+    }
+    // When the rename fails the side file stays; the next save writes a
+    // stack file newer than it.
+    MoveFileExA(beside.text(), mPath.text(), MOVEFILE_WRITE_THROUGH);
+    mRestoredFrom = beside;
+    taken = mKeptAside.length() > 0 ? Loaded::Restored : Loaded::Whole;
+    return true;
+}
+
+StackFile::Loaded StackFile::loadStackFile(SavedState& state, const String& name) {
+    FileStream file;
+    Read read = readRecord(file, mPath, state);
+    for (int attempt = 1; read == Read::NotOpened; ++attempt) {
         // Only a file that is not there means nothing was saved.
         if (isMissing(file.error()))
             return Loaded::FirstRun;
@@ -108,16 +184,12 @@ StackFile::Loaded StackFile::load(SavedState& state) {
             return Loaded::Unreadable;
         }
         Sleep(openPauseMs);
+        read = readRecord(file, mPath, state);
     }
-    bool whole = false;
-    {
-        Archive archive(file, false);
-        whole = loadSavedState(archive, state) && file.remaining() == 0;
-    }
-    file.close();
-    if (whole)
+    if (read == Read::Whole)
         return Loaded::Whole;
-    if (moveAside(mPath))
+    String aside;
+    if (moveAside(mPath, damagedSuffix, aside))
         return Loaded::Damaged;
     mLoadError = GetLastError();
     protect(state, name);

@@ -16,9 +16,12 @@ public:
         Whole,
         Damaged,     // what could be read; the file was moved aside
         Unreadable,  // there, but could not be read, or not moved aside when damaged
+        Restored,    // the newer state saved beside the file; the file kept aside
     };
 
-    // Reads the state. A file that is there but cannot be opened (another
+    // Reads the state. A whole record saved beside the file by a run that
+    // could not read it, and newer than the file, is the state: the file is
+    // renamed aside (keptAside()) and the record takes its place. A file that is there but cannot be opened (another
     // program holds it, a denied read) is tried again for a short while. A
     // file that stays unreadable, or is damaged and cannot be moved aside,
     // is never saved over in this run: saves go to savePath() beside it,
@@ -38,8 +41,18 @@ public:
     const String& path() const { return mPath; }
     // Where the last save went, or the next one goes.
     const String& savePath() const { return mSavePath; }
+    // After Restored: where the state was read from, and where the older
+    // file went.
+    const String& restoredFrom() const { return mRestoredFrom; }
+    const String& keptAside() const { return mKeptAside; }
 
 private:
+    // The user name "Set" holds; false when there is none.
+    static bool savedName(String& name);
+    // Takes the state saved beside the file when it is newer and whole;
+    // false, with state cleared, when it is not taken.
+    bool takeBeside(SavedState& state, const String& name, Loaded& taken);
+    Loaded loadStackFile(SavedState& state, const String& name);
     // Keeps the file found at start from being replaced in this run.
     void protect(SavedState& state, const String& name);
     // The expanded path for a user name, checked to leave room for every
@@ -50,5 +63,7 @@ private:
     String mSavePath;
     // Found unreadable (or damaged and stuck): never replaced in this run.
     String mProtected;
+    String mRestoredFrom;
+    String mKeptAside;
     DWORD mLoadError = ERROR_SUCCESS;
 };

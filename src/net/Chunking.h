@@ -37,7 +37,6 @@ public:
     std::uint32_t totalLength() const { return static_cast<std::uint32_t>(mPayload.size()); }
     std::uint32_t chunkSize() const { return mChunkSize; }
     std::uint32_t count() const { return mCount; }
-    const std::vector<std::uint8_t>& payload() const { return mPayload; }
 
     // Message index (below count()) with attempt 0 and zeros after the chunk.
     Message message(std::uint32_t index) const;

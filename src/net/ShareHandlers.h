@@ -12,8 +12,8 @@
 #pragma once
 
 #include "clip/ShareConversations.h"
-#include "clip/ShareRecords.h"
 #include "net/AnswerQueue.h"
+#include "protocol/ShareMessages.h"
 #include "net/MessageHandler.h"
 
 #include <atomic>

@@ -35,6 +35,7 @@
 #define IDS_KILL_STATIC 113
 #define IDS_STATE_UNREADABLE 114
 #define IDS_SAVE_FAILED 115
+#define IDS_STATE_RESTORED 116
 
 // Strings: big copies
 #define IDS_CAPTURE_FAILED 150
@@ -94,6 +95,3 @@
 #define IDS_WELCOME_TITLE 172
 #define IDS_WELCOME_KEY 173
 #define IDS_WELCOME_CLICK 174
-
-// Window messages
-#define WM_TRAY_NOTIFY (WM_USER + 7)

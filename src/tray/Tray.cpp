@@ -1,5 +1,6 @@
 #include "tray/Tray.h"
 
+#include "base/WindowMessages.h"
 #include "clip/ClipStack.h"
 #include "clip/MemoryBudget.h"
 #include "clip/RepeatedChange.h"
@@ -37,7 +38,7 @@ Tray::ButtonIcon& Tray::iconOf(const TrayButton& button) {
     std::unique_ptr<ButtonIcon>& icon = mIcons[button.id()];
     if (!icon) {
         icon = std::make_unique<ButtonIcon>();
-        icon->notify.add(mWindow, button.id(), WM_TRAY_NOTIFY);
+        icon->notify.add(mWindow, button.id(), trayNotifyMessage);
     }
     return *icon;
 }
@@ -153,7 +154,7 @@ void Tray::repaintAll() {
 void Tray::showAll() {
     for (int i = 0; i < mButtons.count(); ++i) {
         const TrayButton& button = *mButtons.button(i);
-        iconOf(button).notify.add(mWindow, button.id(), WM_TRAY_NOTIFY);
+        iconOf(button).notify.add(mWindow, button.id(), trayNotifyMessage);
         repaint(button);
     }
 }

@@ -6,7 +6,7 @@
 
 #include "base/Gdi.h"
 #include "base/NotifyIcon.h"
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 
 #include <windows.h>
 
@@ -20,7 +20,7 @@ class TrayButtons;
 
 class Tray {
 public:
-    // Notifications go to window as message WM_TRAY_NOTIFY.
+    // Notifications go to window as message trayNotifyMessage.
     Tray(HWND window, TrayButtons& buttons);
     Tray(const Tray&) = delete;
     Tray& operator=(const Tray&) = delete;

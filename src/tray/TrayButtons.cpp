@@ -10,9 +10,7 @@ TrayButtons::~TrayButtons() {
 
 void TrayButtons::clear() {
     mActive = nullptr;
-    for (int i = 0; i < count(); ++i)
-        delete button(i);
-    removeAll();
+    deleteAll<TrayButton>();
 }
 
 TrayButton* TrayButtons::find(std::uint32_t id) const {
@@ -49,12 +47,8 @@ TrayButton* TrayButtons::add() {
     if (count() >= maxButtons)
         return nullptr;
     auto* made = new (std::nothrow) TrayButton(newId(), buttonColoursFor(mColourCounter));
-    if (!made)
+    if (addOwned(made) < 0)
         return nullptr;
-    if (PtrArray::add(made) < 0) {
-        delete made;
-        return nullptr;
-    }
     ++mColourCounter;
     return made;
 }
@@ -89,12 +83,8 @@ void TrayButtons::loadFrom(SavedState& state) {
     for (int i = 0; i < state.buttons.count(); ++i) {
         SavedButton& saved = *state.buttons.button(i);
         auto* made = new (std::nothrow) TrayButton(newId(), ButtonColours{saved.colour, saved.accentColour});
-        if (!made)
+        if (addOwned(made) < 0)
             break;
-        if (PtrArray::add(made) < 0) {
-            delete made;
-            break;
-        }
         made->loadFrom(saved);
     }
     mColourCounter = state.colourCounter;

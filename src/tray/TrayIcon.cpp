@@ -12,6 +12,7 @@ namespace {
 const int faceSize = 16;
 const int largestSize = 256;
 const int cell = 14;
+const int lastKindGlyph = 4;
 // Paints the brush where the source is black and keeps the destination where
 // it is white: a monochrome stencil in the selected brush's colour.
 const DWORD brushThroughBlack = 0xB8074A;

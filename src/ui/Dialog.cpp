@@ -25,7 +25,6 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam, LP
         dialog = reinterpret_cast<Dialog*>(lParam);
         dialog->hwnd = window;
         dialog->self.set(window, objectProperty, dialog);
-        dialog->centerWindow();
     } else {
         dialog = static_cast<Dialog*>(GetPropA(window, objectProperty));
     }

@@ -29,7 +29,8 @@ public:
     virtual bool onInitDialog();
     virtual LRESULT onNotify(WPARAM wParam, LPARAM lParam);
 
-    // Centres over the owner's window, or over the work area without an owner.
+    // Centres over the owner's window, or over the work area without an
+    // owner; onInitDialog does it once the dialog is filled in.
     void centerWindow();
     // At most 254 characters of the control's text.
     void getItemText(int controlId, String& out) const;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/ImageList.h"
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 #include "ui/Dialog.h"
 #include "ui/ShareNetwork.h"
 

@@ -16,13 +16,21 @@ int show(HWND owner, const char* text, UINT style) {
 }
 }  // namespace
 
-int showSystemError(DWORD code, UINT style) {
-    char text[200];
+String systemErrorText(DWORD code) {
+    char text[256] = {};
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
                         sizeof text, nullptr))
         // No text for this code, or it does not fit: the number still helps.
         std::snprintf(text, sizeof text, "System error %lu.", static_cast<unsigned long>(code));
-    return show(mainWindow, text, style);
+    String result(text);
+    while (result.length() > 0 && (result.text()[result.length() - 1] == '\n' ||
+                                   result.text()[result.length() - 1] == '\r'))
+        result.truncate(result.length() - 1);
+    return result;
+}
+
+int showSystemError(DWORD code, UINT style) {
+    return show(mainWindow, systemErrorText(code).text(), style);
 }
 
 int showMessage(int textId, UINT style, HWND owner) {

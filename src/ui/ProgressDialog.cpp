@@ -4,36 +4,16 @@
 #include "base/GlobalMemory.h"
 #include "base/MemoryStream.h"
 #include "clip/ClipSnapshot.h"
+#include "base/NumberText.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 namespace {
 const DWORD redrawEveryMs = 300;
-
-// The template's "%d%%" with the number: "%d" is replaced once and "%%" is
-// a percent sign; a translated text can do no harm.
-std::string formatPercent(const char* format, unsigned percent) {
-    std::string out;
-    bool used = false;
-    for (const char* at = format; *at; ++at) {
-        if (at[0] == '%' && at[1] == '%') {
-            out += '%';
-            ++at;
-        } else if (at[0] == '%' && at[1] == 'd' && !used) {
-            out += std::to_string(percent);
-            used = true;
-            ++at;
-        } else {
-            out += *at;
-        }
-    }
-    return out;
-}
 }  // namespace
 
 ProgressDialog::ProgressDialog(HWND ownerWindow, ShareNetwork& network)
@@ -104,7 +84,8 @@ void ProgressDialog::setProgress(unsigned messageBytes) {
     if (static_cast<std::int32_t>(now - mNextUpdateTime) <= 0)
         return;
     const unsigned percent = static_cast<unsigned>(std::uint64_t{messageBytes} * 100 / mTotalBytes);
-    SetDlgItemTextA(hwnd, IDC_PROGRESS_TEXT, formatPercent(mFormatText.text(), percent).c_str());
+    const std::int32_t shown = static_cast<std::int32_t>(percent);
+    SetDlgItemTextA(hwnd, IDC_PROGRESS_TEXT, withNumbers(mFormatText.text(), &shown, 1).text());
     SendDlgItemMessageA(hwnd, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
     mNextUpdateTime = now + redrawEveryMs;
 }

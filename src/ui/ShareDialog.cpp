@@ -148,6 +148,8 @@ LRESULT ShareDialog::onNotify(WPARAM wParam, LPARAM lParam) {
     const int row = static_cast<int>(SendMessageA(list(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON))
         return 0;
+    // unchecked (1) and checked (2) differ in both low bits: flipping them
+    // turns either into the other.
     const UINT image = stateImage(list(), row) ^ 3u;
     setStateImage(list(), row, image);
     const bool selected = SendMessageA(list(), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;

@@ -4,6 +4,7 @@
 // the dialog with answersMessage, and the dialog takes it on its own thread.
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "clip/ShareConversations.h"
 
 #include <windows.h>
@@ -14,9 +15,6 @@
 #include <string>
 
 class ClipSnapshot;
-
-// Posted to a sharing dialog when its conversation has news.
-constexpr UINT answersMessage = WM_APP + 22;
 
 // A fetch request on its way: given up, and waited for, when it goes.
 class PendingFetch {

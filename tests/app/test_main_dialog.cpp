@@ -201,7 +201,7 @@ bool activeBecomes(DialogThread& running, const std::wstring& caption, DWORD tim
 
 // The captions of the stack menu, as it shows on a click on the first button.
 std::vector<std::wstring> stackMenuCaptions(DialogThread& running) {
-    PostMessageA(running.window(), WM_TRAY_NOTIFY, 1, WM_LBUTTONDOWN);
+    PostMessageA(running.window(), trayNotifyMessage, 1, WM_LBUTTONDOWN);
     std::vector<std::wstring> captions;
     HMENU menu = shownMenu(waitForPopupMenu());
     for (int position = 0; menu && position < GetMenuItemCount(menu); ++position) {
@@ -311,7 +311,7 @@ TEST(MainDialog, BigCopiesStayInsideTheBudgetAndNeverLeaveAFormatWithoutData) {
     // The newest history entry goes back whole. Read once it has changed: a
     // reader holding the clipboard meanwhile would make the restore fail.
     const DWORD sequence = GetClipboardSequenceNumber();
-    PostMessageA(running.window(), WM_TRAY_NOTIFY, 1, WM_LBUTTONDOWN);
+    PostMessageA(running.window(), trayNotifyMessage, 1, WM_LBUTTONDOWN);
     ASSERT_TRUE(pressMenuKeys({VK_DOWN, VK_DOWN, VK_RETURN}));
     ASSERT_TRUE(waitUntil([&] { return GetClipboardSequenceNumber() != sequence; }, 20000));
     const std::string expected = dibBytes(4096 + copies - 1, 3200, 32);

@@ -11,6 +11,7 @@
 #include "driver/Clipboard.h"
 #include "driver/Menus.h"
 #include "driver/Wait.h"
+#include "res/resource.h"
 #include "tray/ButtonColours.h"
 
 #include <windows.h>
@@ -23,9 +24,6 @@
 #include <utility>
 
 namespace {
-
-const UINT addButtonCommand = 40002;
-const UINT exitCommand = 40005;
 
 std::string documentsFolder() {
     char raw[MAX_PATH] = {};
@@ -112,7 +110,7 @@ protected:
         ASSERT_TRUE(app.flush());
     }
     void exitAndWait() {
-        PostMessageA(app.mainWindow(), WM_COMMAND, exitCommand, 0);
+        PostMessageA(app.mainWindow(), WM_COMMAND, CMD_EXIT, 0);
         DWORD code = 1234;
         ASSERT_TRUE(app.waitExit(10000, &code));
         ASSERT_EQ(code, 0u);
@@ -131,7 +129,7 @@ TEST_F(SavedStateTest, WhatIsLoadedAtStartIsWrittenBackAtExitByteForByte) {
 
     // New buttons continue from the saved colour counter.
     startAndWait();
-    PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+    PostMessageA(app.mainWindow(), WM_COMMAND, CMD_ADD_BUTTON, 0);
     ASSERT_TRUE(app.flush());
     exitAndWait();
     SavedState state;
@@ -254,7 +252,8 @@ std::string dismissBox(AppProcess& app) {
 
 // A file the program could not read, or read but could not move aside, is
 // never replaced in that run: the user is told, the run's state goes beside
-// it, and "Set" still points at it for the next start.
+// it, and "Set" still points at it for the next start, which takes in what
+// was saved beside it.
 TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     const std::string path = stackFile("Quill");
     const std::string beside = path + ".while-unreadable";
@@ -268,7 +267,7 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
         ASSERT_TRUE(app.start());
         ASSERT_NE(app.waitForMainWindow(), nullptr);
         EXPECT_NE(dismissBox(app).find(path), std::string::npos) << "the user is told which file";
-        PostMessageA(app.mainWindow(), WM_COMMAND, addButtonCommand, 0);
+        PostMessageA(app.mainWindow(), WM_COMMAND, CMD_ADD_BUTTON, 0);
         ASSERT_TRUE(app.flush());
         exitAndWait();
         CloseHandle(held);
@@ -280,9 +279,26 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     EXPECT_EQ(besideState.buttons.count(), 2);
     EXPECT_STREQ(besideState.userName.text(), "Quill");
 
-    startAndWait();
+    // The next start goes on from the changes that run made: the older file
+    // is kept aside, the user is told once, and nothing of either is lost.
+    const std::string older = path + ".older";
+    DeleteFileA(older.c_str());
+    ASSERT_TRUE(app.start());
+    ASSERT_NE(app.waitForMainWindow(), nullptr);
+    const std::string told = dismissBox(app);
+    EXPECT_NE(told.find(beside), std::string::npos) << told;
+    EXPECT_NE(told.find(older), std::string::npos) << told;
     exitAndWait();
-    EXPECT_EQ(readFile(path), sampleRecordBytes()) << "the next start loads the user's state";
+    EXPECT_EQ(readFile(older), sampleRecordBytes()) << "kept aside, untouched";
+    SavedState restored;
+    ASSERT_TRUE(parse(readFile(path), restored));
+    EXPECT_EQ(restored.buttons.count(), 2) << "the button added while the file was held";
+    EXPECT_EQ(restored.staticEntries.count(), besideState.staticEntries.count());
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "taken in, not left to be saved over";
+    startAndWait();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr) << "told once";
+    exitAndWait();
+    DeleteFileA(older.c_str());
 
     // Damaged, and held so that it cannot be moved aside.
     const std::string damaged = sampleRecordBytes().substr(0, sampleEnds().settings[1] - 1);
@@ -302,6 +318,41 @@ TEST_F(SavedStateTest, AStackFileThatCannotBeReadOrKeptAsideIsNeverSavedOver) {
     EXPECT_TRUE(parse(readFile(beside), keptBeside)) << "what could be read went beside it";
     EXPECT_EQ(keptBeside.staticEntries.count(), 3);
     DeleteFileA(beside.c_str());
+}
+
+// A side file that is damaged is no state to go on from: it is kept aside
+// like a damaged stack file, and the stack file loads as it is.
+TEST_F(SavedStateTest, ADamagedSideFileIsKeptAsideAndTheStackFileLoads) {
+    const std::string path = stackFile("Quill");
+    const std::string beside = path + ".while-unreadable";
+    const std::string damaged = sampleRecordBytes().substr(0, sampleEnds().settings[0] - 1);
+    setSavedName("Quill");
+    writeFile(path, sampleRecordBytes());
+    DeleteFileA((beside + ".damaged").c_str());
+    writeFile(beside, damaged);
+    // Written after the stack file, so newer.
+    FILETIME later{};
+    GetSystemTimeAsFileTime(&later);
+    HANDLE side = CreateFileA(beside.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(side, INVALID_HANDLE_VALUE);
+    ULARGE_INTEGER time{};
+    time.LowPart = later.dwLowDateTime;
+    time.HighPart = later.dwHighDateTime;
+    time.QuadPart += 10ull * 1000 * 1000 * 60;  // a minute ahead
+    later.dwLowDateTime = time.LowPart;
+    later.dwHighDateTime = time.HighPart;
+    SetFileTime(side, nullptr, nullptr, &later);
+    CloseHandle(side);
+
+    startAndWait();
+    EXPECT_EQ(waitForBoxOf(app.id(), 0), nullptr);
+    exitAndWait();
+    EXPECT_EQ(readFile(beside + ".damaged"), damaged) << "kept aside, untouched";
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES);
+    SavedState state;
+    ASSERT_TRUE(parse(readFile(path), state));
+    EXPECT_EQ(state.staticEntries.count(), 3) << "the stack file's state";
+    DeleteFileA((beside + ".damaged").c_str());
 }
 
 class PinTest : public TrayTest {

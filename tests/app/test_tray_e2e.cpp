@@ -5,6 +5,7 @@
 #include "driver/Clipboard.h"
 #include "driver/Menus.h"
 #include "driver/Wait.h"
+#include "res/resource.h"
 
 #include <fstream>
 #include <iterator>
@@ -13,8 +14,6 @@
 #include <shellapi.h>
 
 namespace {
-
-const UINT addButtonCommand = 40002;
 
 TEST_F(TrayTest, ChoosingAHistoryEntryPutsItBackAndTheReplacedContentOnTop) {
     change("a");
@@ -79,7 +78,7 @@ TEST_F(TrayTest, TheCurrentContentAndDismissalChangeNothing) {
 TEST_F(TrayTest, ClickingAnInactiveButtonPutsBackItsContentAndKeepsIt) {
     change("held");
     int before = viewer.draws();
-    command(addButtonCommand);  // button 2 becomes active; button 1 keeps "held"
+    command(CMD_ADD_BUTTON);  // button 2 becomes active; button 1 keeps "held"
     settle(before);
     change("newer");
 
@@ -105,8 +104,6 @@ TEST_F(TrayTest, ClickingAnInactiveButtonPutsBackItsContentAndKeepsIt) {
 }  // namespace
 
 namespace {
-
-const UINT exitCommand = 40005;
 
 TEST_F(TrayTest, AddStaticPinsACopyThatStaysUntilKilled) {
     change("pinned");
@@ -138,7 +135,7 @@ TEST_F(TrayTest, AddStaticPinsACopyThatStaysUntilKilled) {
 
 TEST_F(TrayTest, CloseButtonRemovesTheActiveOneAndTheFirstTakesOver) {
     int before = viewer.draws();
-    command(addButtonCommand);
+    command(CMD_ADD_BUTTON);
     settle(before);
     click(2, WM_RBUTTONUP);
     ASSERT_TRUE(pressMenuKeys({'C'}));  // "&Close Button"
@@ -162,7 +159,7 @@ TEST_F(TrayTest, ExitFromTheContextMenuEndsWithCodeZero) {
 TEST_F(TrayTest, DoubleClickShowsThePropertiesWindow) {
     click(1, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(waitUntil([this] { return IsWindowVisible(app.mainWindow()) != FALSE; }));
-    command(exitCommand);
+    command(CMD_EXIT);
 }
 
 }  // namespace
@@ -185,7 +182,7 @@ TEST_F(TrayTest, SeveralButtonsShowInWinesTrayWindow) {
     change("text on the first button");
     for (const char* text : {"second", "third"}) {
         const int before = viewer.draws();
-        command(addButtonCommand);
+        command(CMD_ADD_BUTTON);
         settle(before);
         change(text);
     }
@@ -236,7 +233,7 @@ TEST_F(TrayTest, UnicodeTextComesBackWhole) {
     ASSERT_TRUE(putClipboard(viewer.window(), {{CF_UNICODETEXT, unicodeBytes()}}));
     settle(before);
     before = viewer.draws();
-    command(addButtonCommand);  // button 1 keeps the text; button 2 takes over
+    command(CMD_ADD_BUTTON);  // button 1 keeps the text; button 2 takes over
     settle(before);
     change("other");
     before = viewer.draws();
@@ -313,7 +310,7 @@ TEST_F(TrayTest, AChangeWhileTheStackMenuIsOpenDoesNotShiftTheChoice) {
 // icon is there again.
 TEST_F(TrayTest, IconsComeBackWhenTheShellRestarts) {
     const int before = viewer.draws();
-    command(addButtonCommand);
+    command(CMD_ADD_BUTTON);
     settle(before);
     auto iconThere = [this](UINT id) {
         NOTIFYICONDATAA data{};

@@ -69,7 +69,6 @@ TEST(MemoryStream, ReadingPastTheBlockFailsWithoutMoving) {
     }
     MemoryStream stream;
     ASSERT_TRUE(stream.attach(block.get()));
-    EXPECT_FALSE(stream.ownsBlock());
     EXPECT_EQ(stream.remaining(), 3u);
     char buffer[4] = {'-', '-', '-', '-'};
     EXPECT_FALSE(stream.read(buffer, 4));

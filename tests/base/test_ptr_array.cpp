@@ -205,6 +205,35 @@ TEST(PtrArrayRemove, RemoveAllDisposesEveryItemThenEmpties) {
     EXPECT_EQ(disposed, std::vector<int>{1});
 }
 
+// An array that owns what it holds, the way the program's lists do.
+struct Counted {
+    explicit Counted(int& count) : alive(count) { ++alive; }
+    ~Counted() { --alive; }
+    int& alive;
+};
+
+class OwningArray : public PtrArray {
+public:
+    OwningArray() : PtrArray(10) {}
+    ~OwningArray() override { deleteAll<Counted>(); }
+    int append(Counted* counted) { return addOwned(counted); }
+    int insert(int index, Counted* counted) { return insertOwned(index, counted); }
+};
+
+TEST(PtrArrayLifetime, AnOwnedItemIsInTheArrayOrDeleted) {
+    int alive = 0;
+    {
+        OwningArray array;
+        EXPECT_EQ(array.append(new Counted(alive)), 0);
+        EXPECT_EQ(array.insert(0, new Counted(alive)), 0);
+        EXPECT_EQ(array.append(nullptr), -1) << "an item that could not be made";
+        EXPECT_EQ(array.insert(-1, new Counted(alive)), -1);
+        EXPECT_EQ(alive, 2) << "the refused one is gone at once";
+        EXPECT_EQ(array.count(), 2);
+    }
+    EXPECT_EQ(alive, 0) << "deleteAll took the rest";
+}
+
 TEST(PtrArrayLifetime, DestructorDisposesNothing) {
     std::vector<int> disposed;
     {

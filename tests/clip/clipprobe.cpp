@@ -6,7 +6,7 @@
 // passed: what a program put on the clipboard goes with it.
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 #include "clip/SnapshotCaption.h"
 #include "driver/Wait.h"
 

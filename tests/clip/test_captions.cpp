@@ -67,9 +67,13 @@ std::string coreHeader(std::uint16_t width, std::uint16_t height, std::uint16_t 
 
 const char* const sizeFormat = "%d x %d (%d bit)";
 
+// The caption a picture item gets: its size, or the word when it has none.
 std::string picture(const std::string& bytes, const char* format = sizeFormat) {
     Block block(bytes);
-    return pictureCaption(block.bytes(), block.size(), format, "Picture").text();
+    PictureSize size;
+    if (!pictureSize(block.bytes(), block.size(), size))
+        return "Picture";
+    return pictureSizeText(size, format).text();
 }
 
 // UTF-16 little-endian bytes of a text given as UTF-16 code units.
@@ -183,7 +187,8 @@ TEST(PictureCaption, OtherHeadersAndShortBlocksArePicture) {
     EXPECT_EQ(picture(coreHeader(1, 1, 1).substr(0, 11)), "Picture");
     EXPECT_EQ(picture(std::string("\x28\0\0", 3)), "Picture") << "no whole header size";
     EXPECT_EQ(picture(""), "Picture");
-    EXPECT_STREQ(pictureCaption(nullptr, 0, sizeFormat, "Picture").text(), "Picture") << "an item without data";
+    PictureSize none;
+    EXPECT_FALSE(pictureSize(nullptr, 0, none)) << "an item without data";
 }
 
 TEST(PictureCaption, FormatIsTakenFromTheResourcesSafely) {

@@ -87,7 +87,7 @@ TEST(ItemRecord, NoDataIsAZeroSizeAndLoadsAsNoData) {
 
 TEST(ItemRecord, ARegisteredFormatCarriesItsName) {
     const unsigned format = registerFormatName("Tolvaran Layout Test");
-    ASSERT_GE(format, firstRegisteredFormat);
+    ASSERT_GE(format, formatnames::firstRegistered);
     ClipSnapshot snapshot;
     snapshot.append(dataItem(format, "xy"));
     const std::string name = "Tolvaran Layout Test";
@@ -106,7 +106,7 @@ TEST(ItemRecord, ARegisteredFormatCarriesItsName) {
 TEST(ItemRecord, ARegisteredNameIsCutTo99Characters) {
     const std::string longName(150, 'N');
     const unsigned format = registerFormatName(longName.c_str());
-    ASSERT_GE(format, firstRegisteredFormat);
+    ASSERT_GE(format, formatnames::firstRegistered);
     ClipSnapshot snapshot;
     snapshot.append(dataItem(format, ""));
     const std::string bytes = snapshotBytes(snapshot);

@@ -1,6 +1,6 @@
 // The bodies of the share conversations, as another computer may send them:
 // well formed, cut short, padded, or lying about their count.
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 #include "clip/SnapshotCaption.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the tests and benchmarks on simulated computers share. Source it;
 # it defines functions only.
 

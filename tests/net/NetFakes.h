@@ -58,14 +58,18 @@ inline Chunking chunked(unsigned type, std::string_view body, std::uint32_t tran
     return chunking;
 }
 
-// A transfer of count messages from "PC" and "anna", with a body that tells
-// its bytes apart.
-inline Chunking chunkedInto(unsigned type, std::uint32_t count, std::uint32_t transferId = 0x123456) {
+// The body of chunkedInto's transfer: bytes told apart from each other.
+inline std::string bodyFilling(unsigned type, std::uint32_t count) {
     const std::size_t chunkSize = isAcknowledged(type) ? 405 : 408, names = isAcknowledged(type) ? 5 : 8;
     std::string body((count - 1) * chunkSize + 10 - names, '\0');
     for (std::size_t i = 0; i < body.size(); ++i)
         body[i] = static_cast<char>(i * 7 + i / 251);
-    return chunked(type, body, transferId);
+    return body;
+}
+
+// A transfer of count messages from "PC" and "anna".
+inline Chunking chunkedInto(unsigned type, std::uint32_t count, std::uint32_t transferId = 0x123456) {
+    return chunked(type, bodyFilling(type, count), transferId);
 }
 
 inline void feed(ListenerCore& core, const Message& message, std::uint32_t now, const Origin& origin = {}) {

@@ -89,7 +89,7 @@ sends() {
   local result
   result=$(on "$k" send "$@")
   local status=$?
-  echo "$result" | sed 's/^/  /'
+  printf '  %s\n' "${result//$'\n'/$'\n'  }"
   return $status
 }
 
@@ -141,7 +141,8 @@ delivery() {
   local relay=$!
   background+=("$relay")
   check "the hop listens on computer 3" wait_for 10 test -f "$work/relay.ready"
-  local hosts=/etc/netns/$(field 1 7)/hosts
+  local hosts
+  hosts=/etc/netns/$(field 1 7)/hosts
   sed "s/^$(address 2) /$(address 3) /" "$hosts" >"$work/hosts"
   cat "$work/hosts" >"$hosts"
   body 1048576 41 "$work/b41"

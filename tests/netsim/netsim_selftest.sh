@@ -46,12 +46,16 @@ has_line() {
 
 # Prints what is left of the run in DIR; PIDS are processes it had.
 leftovers() {
-  local real prefix pid display
+  local real prefix pid display ns
   real=$(realpath -m "$1")
   prefix=$(_netsim_prefix "$real")
   shift
-  ls /run/netns 2>/dev/null | grep "^$prefix-" | sed 's/^/namespace /'
-  ls /etc/netns 2>/dev/null | grep "^$prefix-" | sed 's|^|/etc/netns/|'
+  for ns in /run/netns/"$prefix"-*; do
+    [ -e "$ns" ] && echo "namespace ${ns#/run/netns/}"
+  done
+  for ns in /etc/netns/"$prefix"-*; do
+    [ -e "$ns" ] && echo "$ns"
+  done
   grep -F " $real/" /proc/self/mountinfo | sed 's/^/mount /'
   grep -lsF "$prefix " "$NETSIM_CLAIMS"/subnet-* 2>/dev/null | sed 's/^/claim /'
   for pid in "$@" $(grep -lzx -F "NETSIM_DIR=$real" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
@@ -74,7 +78,7 @@ gone() {
 nothing_left() {
   local left
   left=$(leftovers "$@")
-  [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; return 1; }
+  [ -z "$left" ] || { printf '  left: %s\n' "${left//$'\n'/$'\n'  left: }"; return 1; }
 }
 
 start=$(date +%s%N)
@@ -122,17 +126,18 @@ finish 5 "$setter"
 prefix=$(_netsim_prefix "$(realpath "$dir")")
 pids=()
 for ns in "$prefix"-br "$prefix"-1 "$prefix"-2 "$prefix"-3; do
-  pids+=($(ip netns pids "$ns"))
+  mapfile -t -O "${#pids[@]}" pids < <(ip netns pids "$ns")
 done
 for k in 1 2 3; do
-  pids+=($(cut -d' ' -f1 "$dir/$k/xvfb.pid"))
-  private[$k]=$(cat "$dir/$k/prefix/wineserver" 2>/dev/null)
+  pids+=("$(cut -d' ' -f1 "$dir/$k/xvfb.pid")")
+  private[k]=$(cat "$dir/$k/prefix/wineserver" 2>/dev/null)
 done
 mapfile -t pids < <(printf '%s\n' "${pids[@]}" | sort -un)
 # Three of each, so that "nothing left" below means something.
 count_named() {
   local pattern=$1 pid n=0
   for pid in "${pids[@]}"; do
+    # shellcheck disable=SC2053  # a pattern on purpose
     [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == $pattern ]] && n=$((n + 1))
   done
   echo "$n"
@@ -147,10 +152,12 @@ check "down leaves nothing" nothing_left "$dir" "${pids[@]}"
 for k in 1 2 3; do
   check "the private folder of server $k is gone" gone "${private[$k]}"
 done
+# shellcheck disable=SC2016  # eval expands it
 check "down again is quiet and succeeds" eval '[ -z "$(netsim_down "$dir" 2>&1)" ]'
 
 # A Wine start that cannot finish in time: up fails after its displays and
 # servers were started, and must take them down itself.
+# shellcheck disable=SC2016  # eval expands it
 check "an up that fails says so" eval '! NETSIM_WARMUP_TIMEOUT=0.3 netsim_up "$failed_dir" 2 2>/dev/null'
 check "the failed up leaves nothing" nothing_left "$failed_dir"
 

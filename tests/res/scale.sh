@@ -21,6 +21,7 @@ source "$TOLVARAN_ROOT/scripts/lib/wine.sh"
 
 made="${TOLVARAN_MADE_PREFIX:-$TOLVARAN_ROOT/build/wine/made-prefix}"
 prefix="$work/prefix"
+# shellcheck disable=SC2317  # run by the trap
 cleanup() {
   local status=$?
   stop_prefix "$prefix"

@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -304,12 +308,28 @@ private:
     Bitmap mBitmap;
 };
 
+// Black pixels as (x, y), with the first one at (0, 0): a shape wherever it
+// was drawn.
+std::set<std::pair<int, int>> shapeOf(std::set<std::pair<int, int>> pixels) {
+    if (pixels.empty())
+        return pixels;
+    int left = INT_MAX, top = INT_MAX;
+    for (const auto& [x, y] : pixels) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+    }
+    std::set<std::pair<int, int>> shape;
+    for (const auto& [x, y] : pixels)
+        shape.insert({x - left, y - top});
+    return shape;
+}
+
+// What a menu shows in its check-mark space: the strip's image whole, in
+// black, and nothing but the menu colour around it.
 TEST(Glyphs, EachIsItsStripImageOnTheMenuColour) {
     const LONG checkMark = GetMenuCheckMarkDimensions();
     const int width = LOWORD(checkMark);
     const int height = HIWORD(checkMark);
-    const int left = width / 2 - 7;
-    const int top = height / 2 - 7;
     Strip strip;
     ASSERT_TRUE(strip.loaded());
     WindowDc screen(nullptr);
@@ -328,23 +348,27 @@ TEST(Glyphs, EachIsItsStripImageOnTheMenuColour) {
             ASSERT_EQ(GetObjectA(made[k], sizeof info, &info), static_cast<int>(sizeof info));
             EXPECT_EQ(info.bmWidth, width);
             EXPECT_EQ(info.bmHeight, height);
-            int drawnPixels = 0;
-            int mismatches = 0;
+            std::set<std::pair<int, int>> image;
+            for (int y = 0; y < 14; ++y)
+                for (int x = 0; x < 14; ++x)
+                    if (strip.drawn(stripDc.get(), k + 1, x, y))
+                        image.insert({x, y});
+            std::set<std::pair<int, int>> shown;
+            int others = 0;
             SelectedObject select(glyphDc.get(), made[k]);
             ASSERT_TRUE(select.ok()) << "not left selected anywhere";
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) {
-                    const int sx = x - left;
-                    const int sy = y - top;
-                    const bool inImage = sx >= 0 && sx < 14 && sy >= 0 && sy < 14;
-                    const bool drawn = inImage && strip.drawn(stripDc.get(), k + 1, sx, sy);
                     const COLORREF pixel = GetPixel(glyphDc.get(), x, y);
-                    drawnPixels += drawn;
-                    mismatches += pixel != (drawn ? RGB(0, 0, 0) : menuColour);
+                    if (pixel == RGB(0, 0, 0))
+                        shown.insert({x, y});
+                    else
+                        others += pixel != menuColour;
                 }
             }
-            EXPECT_GT(drawnPixels, 5) << "the glyph shows";
-            EXPECT_EQ(mismatches, 0);
+            EXPECT_GT(image.size(), 5u) << "the glyph shows";
+            EXPECT_EQ(shapeOf(shown), shapeOf(image)) << "the whole image, uncut";
+            EXPECT_EQ(others, 0) << "on the menu colour";
         }
         EXPECT_EQ(glyphs.at(-1), nullptr);
         EXPECT_EQ(glyphs.at(4), nullptr);

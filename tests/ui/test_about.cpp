@@ -7,6 +7,7 @@
 #include "driver/ChildProcess.h"
 #include "driver/WineConfig.h"
 #include "res/resource.h"
+#include "base/ShellFiles.h"
 #include "ui/AboutDialog.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,9 @@ namespace {
 using About = Scripted<AboutDialog>;
 
 const char expectedShortcut[] = "[InternetShortcut]\r\nURL=" MAKER_WEB_PAGE "\r\n";
-const DWORD settleMs = 15000;
+// How long what a button started may take to end by itself: a bound, not a
+// pause (the wait is over when the last of them has ended).
+const DWORD endWithinMs = 15000;
 
 std::string temporaryFolder() {
     char folder[MAX_PATH] = {};
@@ -71,10 +74,11 @@ private:
     bool had = false;
 };
 
-// Lets what the box's button started finish, and ends what does not in time.
+// Waits until what the box's button started has ended, and ends what does
+// not within the bound.
 void settle(const std::set<DWORD>& before) {
-    for (const ProcessEntry& process : settleNewProcesses(before, settleMs))
-        std::cout << "ended " << process.exeName << " (still running after " << settleMs << " ms)\n";
+    for (const ProcessEntry& process : settleNewProcesses(before, endWithinMs))
+        std::cout << "ended " << process.exeName << " (still running after " << endWithinMs << " ms)\n";
     EXPECT_TRUE(newDescendants(before).empty());
 }
 

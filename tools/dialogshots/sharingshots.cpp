@@ -14,7 +14,7 @@
 #include "Capture.h"
 
 #include "base/AppInstance.h"
-#include "clip/ShareRecords.h"
+#include "protocol/ShareMessages.h"
 #include "res/resource.h"
 #include "ui/GetDialog.h"
 #include "ui/ProgressDialog.h"

@@ -15,6 +15,7 @@
 // when every picture was written, 1 when one was not, 2 for a wrong command
 // line. Every wait is bounded.
 #include "base/GlobalMemory.h"
+#include "base/WindowMessages.h"
 #include "clip/ClipFormatItem.h"
 #include "clip/ClipFormats.h"
 #include "clip/ClipSnapshot.h"
@@ -74,7 +75,7 @@ const int kHistoryEntries = 4;
 
 // ------------------------------------------------------------ the program
 
-const UINT kTrayNotify = WM_TRAY_NOTIFY;
+const UINT kTrayNotify = trayNotifyMessage;
 // Notification icons in Wine's taskbar: 16 pixels and a border of 2 around.
 const int kIconSlot = 20;
 // Time for a window or menu of another process to paint once it shows.

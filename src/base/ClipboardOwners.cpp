@@ -1,4 +1,4 @@
-#include "base/Clipboard.h"
+#include "base/ClipboardOwners.h"
 
 namespace {
 const int openAttempts = 20;

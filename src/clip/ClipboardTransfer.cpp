@@ -1,6 +1,6 @@
-#include "clip/Clipboard.h"
+#include "clip/ClipboardTransfer.h"
 
-#include "base/Clipboard.h"
+#include "base/ClipboardOwners.h"
 #include "base/GlobalMemory.h"
 #include "base/String.h"
 #include "clip/ClipSnapshot.h"
@@ -17,7 +17,7 @@ struct Offered {
 };
 
 bool isPrivacyMark(UINT format, HANDLE data) {
-    if (format < firstRegisteredFormat)
+    if (format < formatnames::firstRegistered)
         return false;
     const String name = registeredFormatName(format);
     GlobalLockGuard lock(data);

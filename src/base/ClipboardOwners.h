@@ -1,4 +1,5 @@
-// The clipboard held open by this program for one scope.
+// Owners of this program's hold on the clipboard: open for one scope, and
+// its place in the viewer chain.
 #pragma once
 
 #include <windows.h>
