@@ -4,6 +4,7 @@
 // Prints, per copy, what the program keeps against its budget and what the
 // process holds (its committed memory); at the end the most of each. Run it by hand, it asserts
 // nothing.
+#include "DibOnClipboard.h"
 #include "base/AppInstance.h"
 #include "clip/ClipStack.h"
 #include "clip/MemoryBudget.h"
@@ -46,16 +47,7 @@ bool putPicture(const Picture& picture, int copy) {
     for (DWORD i = 0; i < header.biSizeImage; i += 4096)
         bytes[sizeof header + i] = static_cast<char>(copy + (i >> 12));
     GlobalUnlock(block);
-    if (!OpenClipboard(mainWindow)) {
-        GlobalFree(block);
-        return false;
-    }
-    EmptyClipboard();
-    const bool taken = SetClipboardData(CF_DIB, block) != nullptr;
-    if (!taken)
-        GlobalFree(block);
-    CloseClipboard();
-    return taken;
+    return putDibBlock(mainWindow, block);
 }
 
 PROCESS_MEMORY_COUNTERS_EX processMemory() {

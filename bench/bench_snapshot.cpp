@@ -1,6 +1,7 @@
 // Capture plus restore of a 64 MB CF_DIB, against one plain memcpy of the
 // same bytes in the same process. Times itself (no benchmark library for
 // MinGW) and prints the ratio; run it by hand, it asserts nothing.
+#include "DibOnClipboard.h"
 #include "clip/ClipSnapshot.h"
 #include "clip/ClipboardTransfer.h"
 #include "ui/Dialog.h"
@@ -42,16 +43,7 @@ bool putPicture(const std::vector<char>& bytes) {
         return false;
     std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
     GlobalUnlock(block);
-    if (!OpenClipboard(mainWindow)) {
-        GlobalFree(block);
-        return false;
-    }
-    EmptyClipboard();
-    const bool taken = SetClipboardData(CF_DIB, block) != nullptr;
-    if (!taken)
-        GlobalFree(block);
-    CloseClipboard();
-    return taken;
+    return putDibBlock(mainWindow, block);
 }
 
 }  // namespace
