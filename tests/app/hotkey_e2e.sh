@@ -9,6 +9,8 @@
 # hotkey_e2e.sh TOLVARAN TVCLIP TVEDIT WINE_RUN WORK_DIR
 set -u
 program=$1 tvclip=$2 tvedit=$3 wine_run=$4 work=$5
+# wait_for and the other helpers the shell tests share.
+source "$(dirname "$0")/../lib/simtest.sh"
 
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY"; exit 1; }
 command -v xdotool > /dev/null || { echo "no xdotool"; exit 77; }
@@ -31,13 +33,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-
-# Polls a condition, 0.2 s apart, for at most $1 seconds.
-wait_for() {
-  local limit=$(( $1 * 5 )); shift
-  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
 
 gone() { ! kill -0 "$1" 2>/dev/null; }
 box_text() {

@@ -6,6 +6,8 @@
 # x11_history.sh TOLVARAN TVCLIP WINE_RUN WORK_DIR
 set -u
 program=$1 tvclip=$2 wine_run=$3 work=$4
+# wait_for and the other helpers the shell tests share.
+source "$(dirname "$0")/../lib/simtest.sh"
 
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY"; exit 1; }
 rm -rf "$work"
@@ -22,13 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-
-# Polls a condition, 0.2 s apart, for at most $1 seconds.
-wait_for() {
-  local limit=$(( $1 * 5 )); shift
-  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
 
 # As another X program sees the clipboard.
 clipboard_is() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }

@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# What the tests and benchmarks on simulated computers share. Source it;
-# it defines functions only.
+# What the shell tests and benchmarks share, those on simulated computers
+# above all. Source it; it defines functions only.
 
 # Exits 77 (ctest's skip) with the reason.
 skip() {
