@@ -52,6 +52,13 @@ public:
 
     // Whether Winsock started; without it only the mailslot way is left.
     bool networkReady() const { return mWinsock.started(); }
+    // Whether this copy marks what it sends, and with it speaks the faster
+    // ways to other marked copies (several messages a datagram, a wide
+    // window, transfers past 32,768 messages). Only the test tools turn it
+    // off, to play a copy that speaks the plain protocol alone. Before the
+    // first send or the listener's start.
+    void setMarked(bool marked) { mMarked = marked; }
+    bool marked() const { return mMarked; }
     const std::string& computerName() const { return mComputer; }
 
     // Whether a datagram from address (host order) comes from one of this
@@ -93,6 +100,7 @@ private:
 
     const WinsockSession mWinsock;
     const std::string mComputer;
+    bool mMarked = true;
 
     std::mutex mNetworksLock;
     std::vector<LocalNetwork> mNetworks;
