@@ -224,7 +224,7 @@ int send(int argc, char** argv) {
     const std::size_t size = std::strtoul(argv[4], nullptr, 10);
     std::uint64_t seed = 1;
     int threads = 1;
-    std::uint32_t window = defaultSendWindow;
+    std::uint32_t window = maxSendWindow;
     std::string user = "tester";
     std::string computer = computerName();
     for (int i = 5; i < argc; ++i) {
@@ -360,8 +360,9 @@ int udppong(int argc, char** argv) {
     std::fflush(stdout);
     const DWORD start = GetTickCount(), seconds = std::strtoul(argv[2], nullptr, 10);
     std::uint8_t buffer[2048];
+    const DatagramWait arrival(udp.get());
     while (GetTickCount() - start < seconds * 1000) {
-        waitReadable(udp.get(), 100);
+        arrival.wait(100);
         std::size_t size = 0;
         std::uint32_t from = 0;
         std::uint16_t port = 0;
@@ -378,6 +379,7 @@ int udpping(int argc, char** argv) {
     const std::uint32_t address = resolve(argv[2]);
     const unsigned long count = std::strtoul(argv[3], nullptr, 10);
     Socket udp = openUdpSocket(0, false, false);
+    const DatagramWait arrival(udp.get());
     if (address == 0 || !udp)
         return 1;
     std::uint8_t ping[messageSize] = {}, buffer[2048];
@@ -393,7 +395,7 @@ int udpping(int argc, char** argv) {
         bool back = false;
         const DWORD sent = GetTickCount();
         while (!back && GetTickCount() - sent < 1000) {
-            waitReadable(udp.get(), 100);
+            arrival.wait(100);
             std::size_t size = 0;
             std::uint32_t from = 0;
             std::uint16_t port = 0;
@@ -422,6 +424,7 @@ int udpflow(int argc, char** argv) {
     const unsigned long count = std::strtoul(argv[3], nullptr, 10);
     const unsigned long window = std::max(1ul, std::strtoul(argv[4], nullptr, 10));
     Socket udp = openUdpSocket(0, false, false);
+    const DatagramWait arrival(udp.get());
     if (address == 0 || !udp)
         return 1;
     std::uint8_t ping[messageSize] = {}, buffer[2048];
@@ -444,7 +447,7 @@ int udpflow(int argc, char** argv) {
         std::uint16_t port = 0;
         Received got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
         if (got == Received::Nothing) {
-            waitReadable(udp.get(), 100);
+            arrival.wait(100);
             got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
         }
         if (got == Received::Data) {
@@ -483,7 +486,7 @@ int fetch(int argc, char** argv) {
 void sendUnasked(SOCKET udp, std::uint32_t address, std::uint32_t transferId, const char* computer,
                  const char* user, const std::vector<std::uint8_t>& body, std::uint32_t count) {
     Chunking chunking;
-    if (!chunking.prepare(9, transferId, computer, user, body.data(), body.size()))
+    if (!chunking.prepare(9, transferId, computer, user, body.data(), body.size(), Framing{}))
         return;
     for (std::uint32_t i = 0; i < std::min(count, chunking.count()); ++i)
         sendDatagram(udp, chunking.message(i).encode().data(), messageSize, address, listenerPort);

@@ -44,7 +44,7 @@ def main():
             # A bounded batch per socket and wake.
             for _ in range(256):
                 try:
-                    data, source = sock.recvfrom(2048, socket.MSG_DONTWAIT)
+                    data, source = sock.recvfrom(65536, socket.MSG_DONTWAIT)
                 except BlockingIOError:
                     break
                 if sock is front:
