@@ -29,8 +29,8 @@ void SendWindow::widen(std::uint32_t width, std::size_t batch) {
 std::uint32_t SendWindow::openWidth() const {
     if (mAcknowledged == 0)
         return 1;
-    // At most datagramsInFlight datagrams, however many messages each holds.
-    return std::min<std::uint32_t>(mWidth, static_cast<std::uint32_t>(mBatch) * datagramsInFlight);
+    const auto packed = static_cast<std::uint32_t>(mBatch) * datagramsInFlight;
+    return std::min(mWidth, std::max(packed, plainSendWindow));
 }
 
 bool SendWindow::hasRoom() const {

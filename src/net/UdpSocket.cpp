@@ -29,9 +29,12 @@ Socket openUdpSocket(std::uint16_t port, bool broadcast, bool exclusive) {
     if (broadcast &&
         setsockopt(udp.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) != 0)
         return Socket();
-    // Room for every window in flight towards a listener, and some bursts.
+    // Room for every window in flight towards a listener, and some bursts;
+    // and for a round of packed datagrams going out, which a full buffer
+    // would lose.
     const int bufferBytes = 1 << 20;
     setsockopt(udp.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
+    setsockopt(udp.get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
     const BOOL off = FALSE;
     DWORD returned = 0;
     WSAIoctl(udp.get(), SIO_UDP_CONNRESET, const_cast<BOOL*>(&off), sizeof off, nullptr, 0, &returned, nullptr,
