@@ -46,15 +46,17 @@ bool ListenerCore::addHandler(MessageHandler& handler) {
     return true;
 }
 
-void ListenerCore::take(const std::uint8_t* bytes, std::size_t size, const Origin& origin, std::uint32_t now) {
+bool ListenerCore::take(const std::uint8_t* bytes, std::size_t size, const Origin& origin, std::uint32_t now) {
     Message message;
     if (!Message::decode(bytes, size, message))
-        return;
+        return false;
     IncomingTransfer* transfer = findTransfer(message, origin);
+    const bool underWay = transfer != nullptr;
     if (transfer == nullptr)
         transfer = startTransfer(message, origin);
     if (transfer != nullptr)
         takeIn(*transfer, message, origin, now);
+    return underWay;
 }
 
 IncomingTransfer* ListenerCore::findTransfer(const Message& message, const Origin& origin) {

@@ -47,8 +47,9 @@ public:
 
     // One received datagram, any bytes. Anything not exactly 420 bytes, of
     // a type nobody handles, or beyond the limits, is dropped; so is a
-    // message when memory runs out.
-    void take(const std::uint8_t* bytes, std::size_t size, const Origin& origin, std::uint32_t now);
+    // message when memory runs out. True when it belonged to a transfer
+    // already under way (from its sender, as matched).
+    bool take(const std::uint8_t* bytes, std::size_t size, const Origin& origin, std::uint32_t now);
     // Drops the transfers whose deadline (5 s after their last message) has
     // come, reporting the incomplete ones as failed. Cheap: call it on every
     // wake.

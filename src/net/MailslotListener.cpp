@@ -77,36 +77,46 @@ bool readWaiting(HANDLE slot, std::uint8_t* buffer, std::size_t capacity, std::s
     return true;
 }
 
-// How many of one round's datagrams one sender may have handled: a round
-// takes up to maxDatagramsPerWake, and a flood from one address leaves the
-// rest to everyone else. An honest sender keeps fewer in flight. It also
-// keeps which senders marked all they sent, for the transport to know.
+// How many of one round's datagrams one sender may have handled that began
+// nothing or nothing lasting: a round takes up to maxDatagramsPerWake, and
+// a flood from one address leaves the rest to everyone else. The messages
+// of a transfer under way never count, so a fast sender that keeps the
+// round going with every echo it gets loses nothing. It also keeps which
+// senders marked all they sent, for the transport to know.
 class SourceShare {
 public:
     void newRound() { mCount = 0; }
+    // Whether the next datagram of address may be handled.
     bool admit(std::uint32_t address, bool marked) {
-        for (std::size_t i = 0; i < mCount; ++i) {
-            if (mSenders[i].address == address) {
-                mSenders[i].marked = mSenders[i].marked && marked;
-                return ++mSenders[i].taken <= perSender;
-            }
-        }
-        if (mCount < mSenders.size())
-            mSenders[mCount++] = {address, 1, marked};
-        return true;
+        Sender& sender = find(address);
+        sender.marked = sender.marked && marked;
+        return sender.strays < perSender;
     }
+    // The datagram admitted last for address went to no transfer under way.
+    void stray(std::uint32_t address) { ++find(address).strays; }
     void tell(NetTransport& transport) const {
         for (std::size_t i = 0; i < mCount; ++i)
             transport.heardFrom(mSenders[i].address, mSenders[i].marked);
     }
 
 private:
-    static constexpr int perSender = maxDatagramsPerWake / 2;
+    static constexpr int perSender = maxDatagramsPerWake / 4;
     struct Sender {
         std::uint32_t address;
-        int taken;
+        int strays;
         bool marked;
     };
+    // The round's senders; past the table's size the last row is shared.
+    Sender& find(std::uint32_t address) {
+        for (std::size_t i = 0; i < mCount; ++i) {
+            if (mSenders[i].address == address)
+                return mSenders[i];
+        }
+        if (mCount < mSenders.size())
+            mSenders[mCount++] = {address, 0, true};
+        return mSenders[mCount - 1];
+    }
+
     std::array<Sender, 32> mSenders{};
     std::size_t mCount = 0;
 };
@@ -123,8 +133,11 @@ void takeDatagram(NetTransport& transport, ListenerCore& core, WayBack& wayBack,
     if (!share.admit(origin.address, marked))
         return;
     wayBack.heard(origin, count, marked);
+    bool underWay = true;
     for (std::size_t i = 0; i < count; ++i)
-        core.take(bytes + i * messageSize, messageSize, origin, GetTickCount());
+        underWay = core.take(bytes + i * messageSize, messageSize, origin, GetTickCount()) && underWay;
+    if (!underWay)
+        share.stray(origin.address);
 }
 
 // What waits in the mailslot, up to a round; whether anything did.

@@ -33,12 +33,10 @@ class SendWindow {
 public:
     // Echoes in a row at one batch size before a bigger one is tried again.
     static constexpr std::uint32_t regrowAfter = 1024;
-    // Packed datagrams in flight at once. Between two copies under Wine,
-    // more than one packed datagram in flight lost datagrams and cost
-    // resends (10 MB: 0.4 s with one, 2 to 5 s with two to sixteen), so a
-    // packed send keeps one in flight, and never fewer messages than the
-    // plain window.
-    static constexpr std::uint32_t datagramsInFlight = 1;
+    // What a receiver is sent at once is bounded in datagrams too, so a send
+    // fallen back to small batches floods no listener's round of reading;
+    // never fewer messages than the plain window.
+    static constexpr std::uint32_t datagramsInFlight = plainSendWindow;
 
     // source must stay alive and unchanged as long as the window; width is
     // held to 1..maxSendWindow (1 is strict stop-and-wait), batch to
