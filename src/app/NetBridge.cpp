@@ -20,42 +20,45 @@ private:
 };
 
 // What is listed for one user on one computer.
+// Who asks, as the calls below keep it until the user-interface thread answers.
+struct AskerCopy {
+    std::string user, computer;
+    bool wide;
+    std::size_t ownComputerLength;
+
+    Asker of(const ProgramState& state) const {
+        return {user.c_str(), computer.c_str(), wide, ownComputerLength,
+                static_cast<std::size_t>(state.userName.length())};
+    }
+};
+
+// What is listed for one user on one computer.
 class ClipListCall : public UiCall {
 public:
-    ClipListCall(std::string user, std::string computer, std::size_t ownComputerLength)
-        : mUser(std::move(user)), mComputer(std::move(computer)), mOwnComputerLength(ownComputerLength) {}
+    explicit ClipListCall(AskerCopy asker) : mAsker(std::move(asker)) {}
     std::vector<ClipListRecord> records;
 
 private:
-    void answer(const ProgramState& state) override {
-        records = sharedRecords(state, {mUser.c_str(), mComputer.c_str(), mOwnComputerLength,
-                                        static_cast<std::size_t>(state.userName.length())});
-    }
+    void answer(const ProgramState& state) override { records = sharedRecords(state, mAsker.of(state)); }
 
-    const std::string mUser, mComputer;
-    const std::size_t mOwnComputerLength;
+    const AskerCopy mAsker;
 };
 
-// One listed button's snapshot, serialized.
+// A copy of one listed button's snapshot: the asking thread serializes it,
+// so the user-interface thread only copies.
 class FetchCall : public UiCall {
 public:
-    FetchCall(std::uint32_t entryId, std::string user, std::string computer, std::size_t ownComputerLength)
-        : mEntryId(entryId), mUser(std::move(user)), mComputer(std::move(computer)),
-          mOwnComputerLength(ownComputerLength) {}
+    FetchCall(std::uint32_t entryId, AskerCopy asker) : mEntryId(entryId), mAsker(std::move(asker)) {}
     bool found = false;
-    std::vector<std::uint8_t> bytes;
+    ClipSnapshot snapshot;
 
 private:
     void answer(const ProgramState& state) override {
-        found = sharedSnapshot(state, mEntryId,
-                               {mUser.c_str(), mComputer.c_str(), mOwnComputerLength,
-                                static_cast<std::size_t>(state.userName.length())},
-                               bytes);
+        found = sharedSnapshot(state, mEntryId, mAsker.of(state), snapshot);
     }
 
     const std::uint32_t mEntryId;
-    const std::string mUser, mComputer;
-    const std::size_t mOwnComputerLength;
+    const AskerCopy mAsker;
 };
 
 // A fetch request sent by a thread of its own, along the way the computer
@@ -101,22 +104,21 @@ bool NetBridge::userName(std::string& out) {
     return true;
 }
 
-bool NetBridge::clipList(const std::string& user, const std::string& computer, std::vector<ClipListRecord>& out) {
-    const auto call = std::make_shared<ClipListCall>(user, computer, mListener.transport().computerName().size());
+bool NetBridge::clipList(const std::string& user, const std::string& computer, bool wide,
+                         std::vector<ClipListRecord>& out) {
+    const auto call =
+        std::make_shared<ClipListCall>(AskerCopy{user, computer, wide, mListener.transport().computerName().size()});
     if (!ask(call))
         return false;
     out = std::move(call->records);
     return true;
 }
 
-bool NetBridge::fetch(std::uint32_t entryId, const std::string& user, const std::string& computer,
+bool NetBridge::fetch(std::uint32_t entryId, const std::string& user, const std::string& computer, bool wide,
                       std::vector<std::uint8_t>& out) {
-    const auto call =
-        std::make_shared<FetchCall>(entryId, user, computer, mListener.transport().computerName().size());
-    if (!ask(call) || !call->found)
-        return false;
-    out = std::move(call->bytes);
-    return true;
+    const auto call = std::make_shared<FetchCall>(
+        entryId, AskerCopy{user, computer, wide, mListener.transport().computerName().size()});
+    return ask(call) && call->found && serialized(call->snapshot, out);
 }
 
 bool NetBridge::queryUsers(const std::shared_ptr<UsersAsked>& asked) {
@@ -135,7 +137,8 @@ std::unique_ptr<PendingFetch> NetBridge::requestFetch(const std::shared_ptr<Fetc
                                                       const std::string& computer, std::uint32_t entryId) {
     // Open before the request leaves, so no answer can come first.
     mConversations.setFetch(asked);
-    return std::make_unique<FetchRequestSend>(mListener, NetTransport::routeBack(asked->target(), computer), computer,
+    return std::make_unique<FetchRequestSend>(mListener, mListener.transport().routeBack(asked->target(), computer),
+                                              computer,
                                               mState.userName.text(), entryId);
 }
 

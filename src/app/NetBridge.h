@@ -42,8 +42,9 @@ public:
 
     // ShareDesk: the answering threads.
     bool userName(std::string& out) override;
-    bool clipList(const std::string& user, const std::string& computer, std::vector<ClipListRecord>& out) override;
-    bool fetch(std::uint32_t entryId, const std::string& user, const std::string& computer,
+    bool clipList(const std::string& user, const std::string& computer, bool wide,
+                  std::vector<ClipListRecord>& out) override;
+    bool fetch(std::uint32_t entryId, const std::string& user, const std::string& computer, bool wide,
                std::vector<std::uint8_t>& out) override;
 
     // ShareNetwork: the user-interface thread.

@@ -2,11 +2,12 @@
 
 #include "app/ProgramState.h"
 #include "base/Archive.h"
-#include "base/MemoryStream.h"
 #include "base/Stream.h"
 #include "clip/SnapshotCaption.h"
 #include "net/Chunking.h"
 #include "net/NetLimits.h"
+
+#include <new>
 
 
 namespace {
@@ -25,16 +26,34 @@ private:
     std::uint64_t mSize = 0;
 };
 
-bool fitsOneTransfer(const ClipSnapshot& snapshot, const Asker& asker) {
+// Writes into a byte vector, which the caller sized beforehand.
+class AppendStream : public Stream {
+public:
+    explicit AppendStream(std::vector<std::uint8_t>& bytes) : mBytes(bytes) { mIsOpen = true; }
+    bool write(const void* bytes, std::uint32_t count) override {
+        const auto* from = static_cast<const std::uint8_t*>(bytes);
+        mBytes.insert(mBytes.end(), from, from + count);
+        return true;
+    }
+
+private:
+    std::vector<std::uint8_t>& mBytes;
+};
+
+std::uint64_t serializedSize(const ClipSnapshot& snapshot) {
     SizeStream counted;
     Archive archive(counted, true);
-    if (!const_cast<ClipSnapshot&>(snapshot).serialize(archive))
-        return false;
+    return const_cast<ClipSnapshot&>(snapshot).serialize(archive) ? counted.size() : 0;
+}
+
+bool fitsOneTransfer(const ClipSnapshot& snapshot, const Asker& asker) {
+    const std::uint64_t size = serializedSize(snapshot);
     const std::int64_t chunk = chunkSizeFor(sharetype::fetchData, asker.ownComputerLength);
-    if (chunk <= 0)
+    if (size == 0 || chunk <= 0)
         return false;
-    const std::uint64_t payload = asker.ownUserLength + 1 + counted.size();
-    return payload / static_cast<std::uint64_t>(chunk) + 1 <= maxChunkCount;
+    const std::uint64_t payload = asker.ownUserLength + 1 + size;
+    return chunkCountFor(payload, static_cast<std::uint32_t>(chunk)) <=
+           (asker.wide ? maxWideChunkCount : maxChunkCount);
 }
 
 const TrayButton* listedButton(const ProgramState& state, std::uint32_t entryId, const Asker& asker) {
@@ -62,22 +81,20 @@ std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const Asker
     return records;
 }
 
-bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker,
-                    std::vector<std::uint8_t>& bytes) {
+bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker, ClipSnapshot& copy) {
     const TrayButton* button = listedButton(state, entryId, asker);
-    if (!button)
+    return button && copy.copyFrom(button->snapshot);
+}
+
+bool serialized(const ClipSnapshot& snapshot, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    try {
+        bytes.reserve(serializedSize(snapshot));
+        AppendStream stream(bytes);
+        Archive archive(stream, true);
+        return const_cast<ClipSnapshot&>(snapshot).serialize(archive) && !bytes.empty();
+    } catch (const std::bad_alloc&) {
+        std::vector<std::uint8_t>().swap(bytes);
         return false;
-    MemoryStream stream;
-    if (!stream.create(MemoryStream::defaultGrowStep, true))
-        return false;
-    Archive archive(stream, true);
-    if (!const_cast<ClipSnapshot&>(button->snapshot).serialize(archive))
-        return false;
-    stream.close();
-    GlobalLockGuard lock(stream.block());
-    const auto* data = static_cast<const std::uint8_t*>(lock.data());
-    if (!data)
-        return false;
-    bytes.assign(data, data + stream.position());
-    return true;
+    }
 }

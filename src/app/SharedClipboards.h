@@ -9,14 +9,16 @@
 #include <cstdint>
 #include <vector>
 
+class ClipSnapshot;
 struct ProgramState;
 
-// Who asks: a user on a computer; and the lengths of this copy's own
-// names, which the answer carries (the computer in every message, the user
-// once).
+// Who asks: a user on a computer, and whether a wide transfer reaches them
+// (a marked copy); and the lengths of this copy's own names, which the
+// answer carries (the computer in every message, the user once).
 struct Asker {
     const char* user;
     const char* computer;
+    bool wide;
     std::size_t ownComputerLength;
     std::size_t ownUserLength;
 };
@@ -26,8 +28,11 @@ struct Asker {
 // number) are left out: nobody should wait for a fetch that cannot come.
 std::vector<ClipListRecord> sharedRecords(const ProgramState& state, const Asker& asker);
 
-// The serialized snapshot of button entryId when it is listed for the
-// asker; false for any other button (measured, never serialized, when it is
-// too large), or when it cannot be stored.
-bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker,
-                    std::vector<std::uint8_t>& bytes);
+// A copy of button entryId's snapshot when it is listed for the asker, for
+// another thread to serialize; false for any other button (measured, never
+// copied, when it is too large), or when memory runs short.
+bool sharedSnapshot(const ProgramState& state, std::uint32_t entryId, const Asker& asker, ClipSnapshot& copy);
+
+// snapshot as it goes on the wire, in a block of exactly its size; false
+// when memory runs short.
+bool serialized(const ClipSnapshot& snapshot, std::vector<std::uint8_t>& bytes);

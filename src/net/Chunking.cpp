@@ -41,14 +41,15 @@ std::int64_t chunkSizeFor(unsigned type, std::size_t computerLength) {
     return static_cast<std::int64_t>(messageDataSize) - static_cast<std::int64_t>(skip);
 }
 
-bool Chunking::prepare(unsigned type, std::uint32_t transferId, std::string_view computer,
-                       std::string_view user, const std::uint8_t* body, std::size_t length) {
+bool Chunking::prepare(unsigned type, std::uint32_t transferId, std::string_view computer, std::string_view user,
+                       const std::uint8_t* body, std::size_t length, Framing framing) {
     *this = Chunking();
     const std::int64_t size = chunkSizeFor(type, computer.size());
     if (type > 15 || size <= 0)
         return false;
+    const std::uint32_t mostMessages = framing.marked && framing.wide ? maxWideChunkCount : maxChunkCount;
     // Each part checked alone first, so the sum cannot wrap.
-    const std::uint64_t most = std::uint64_t{maxChunkCount} * static_cast<std::uint64_t>(size) - 1;
+    const std::uint64_t most = std::uint64_t{mostMessages} * static_cast<std::uint64_t>(size) - 1;
     if (length > most || user.size() > most || computer.size() > most)
         return false;
     const std::uint64_t payloadLength =
@@ -67,6 +68,7 @@ bool Chunking::prepare(unsigned type, std::uint32_t transferId, std::string_view
         return false;
     }
     mType = type;
+    mMarked = framing.marked;
     mTransferId = transferId & 0xFFFFFFu;
     mChunkSize = static_cast<std::uint32_t>(size);
     mCount = static_cast<std::uint32_t>(chunkCountFor(payloadLength, mChunkSize));
@@ -78,7 +80,7 @@ Message Chunking::message(std::uint32_t index) const {
     message.type = static_cast<std::uint8_t>(mType);
     message.transferId = mTransferId;
     message.totalLength = totalLength();
-    message.chunkIndex = static_cast<std::int16_t>(index);
+    message.setIndex(index, mMarked);
     if (index >= mCount)
         return message;
     std::memcpy(message.data.data(), mDataPrefix.data(), mDataPrefix.size());

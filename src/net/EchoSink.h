@@ -11,4 +11,7 @@ public:
     // Send message (the received 420 bytes, unchanged once encoded) back to
     // senderComputer, the way it came.
     virtual void echo(const Message& message, const Origin& origin, const char* senderComputer) = 0;
+    // A sink that holds echoes back to pack them sends them now: a handler
+    // is about to run, and may take longer than their senders wait.
+    virtual void sendHeld() {}
 };

@@ -14,7 +14,7 @@ const std::uint8_t* findNul(const std::uint8_t* begin, const std::uint8_t* end) 
 }  // namespace
 
 std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, const Origin& origin,
-                                                          MessageHandler& handler) {
+                                                          MessageHandler& handler, bool asked) {
     const std::uint8_t* data = first.data.data();
     std::uint32_t nameSkip = 0;
     if (isAcknowledged(first.type)) {
@@ -25,28 +25,36 @@ std::unique_ptr<IncomingTransfer> IncomingTransfer::start(const Message& first, 
         nameSkip = static_cast<std::uint32_t>(nul - data) + 1;
     }
     const std::uint64_t count = chunkCountFor(first.totalLength, messageDataSize - nameSkip);
-    if (count > maxChunkCount)
+    if (count > (asked && first.marked() ? maxWideChunkCount : maxChunkCount))
         return nullptr;
     try {
         std::string computer(reinterpret_cast<const char*>(data), nameSkip == 0 ? 0 : nameSkip - 1);
         return std::unique_ptr<IncomingTransfer>(new IncomingTransfer(
-            first, origin, handler, std::move(computer), nameSkip, static_cast<std::uint32_t>(count)));
+            first, origin, handler, std::move(computer), nameSkip, static_cast<std::uint32_t>(count), asked));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
 IncomingTransfer::IncomingTransfer(const Message& first, const Origin& origin, MessageHandler& handler,
-                                   std::string senderComputer, std::uint32_t nameSkip, std::uint32_t chunkCount)
+                                   std::string senderComputer, std::uint32_t nameSkip, std::uint32_t chunkCount,
+                                   bool asked)
     : mHandler(handler),
-      mFrom{origin, first.typeAndId(), first.chunkIndex},
+      mFrom{origin, first.typeAndId(), first.chunkIndex, first.marked()},
       mKey(first.key()),
       mTypeAndId(first.typeAndId()),
       mTotalLength(first.totalLength),
       mSenderComputer(std::move(senderComputer)),
       mNameSkip(nameSkip),
       mChunkSize(static_cast<std::uint32_t>(messageDataSize) - nameSkip),
-      mChunkCount(chunkCount) {}
+      mChunkCount(chunkCount),
+      mWide(isWide(chunkCount)),
+      mAsked(asked) {
+    if (asked) {
+        mPayload.resize(mTotalLength);
+        mHave.resize(mChunkCount);
+    }
+}
 
 bool IncomingTransfer::matches(const Message& message, const Origin& origin) const {
     // A broadcast comes both ways at once, and a mailslot names no address:
@@ -84,38 +92,63 @@ bool IncomingTransfer::noteEcho(const MessageKey& key) {
     return true;
 }
 
+std::uint32_t IncomingTransfer::numberOf(const Message& message) const {
+    const std::int64_t index = message.index(mWide);
+    return index >= 0 && index < mChunkCount ? static_cast<std::uint32_t>(index) : mChunkCount;
+}
+
 bool IncomingTransfer::wants(const Message& message) const {
-    return !mFinished && message.chunkIndex >= 0 && static_cast<std::uint32_t>(message.chunkIndex) < mChunkCount &&
-           mChunks.count(static_cast<std::uint16_t>(message.chunkIndex)) == 0;
+    const std::uint32_t number = numberOf(message);
+    if (mFinished || number == mChunkCount)
+        return false;
+    return mAsked ? !mHave[number] : mChunks.count(number) == 0;
 }
 
 bool IncomingTransfer::store(const Message& message) {
-    try {
-        Chunk& chunk = mChunks[static_cast<std::uint16_t>(message.chunkIndex)];
-        std::memcpy(chunk.data(), message.data.data() + mNameSkip, mChunkSize);
-    } catch (const std::bad_alloc&) {
-        return false;
+    const std::uint32_t number = numberOf(message);
+    const std::uint8_t* chunk = message.data.data() + mNameSkip;
+    if (mAsked) {
+        // number < chunkCount = length / chunkSize + 1, so start <= length.
+        const std::size_t start = std::size_t{number} * mChunkSize;
+        std::memcpy(mPayload.data() + start, chunk, std::min<std::size_t>(mChunkSize, mTotalLength - start));
+        mHave[number] = true;
+    } else {
+        try {
+            std::memcpy(mChunks[number].data(), chunk, mChunkSize);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
     }
+    ++mReceived;
     return true;
 }
 
-void IncomingTransfer::deliver() {
+std::unique_ptr<std::uint8_t[]> IncomingTransfer::assemble() const {
     const std::uint32_t length = mTotalLength;
     std::unique_ptr<std::uint8_t[]> payload(new (std::nothrow) std::uint8_t[length == 0 ? 1 : length]);
     if (payload) {
         for (const auto& [index, chunk] : mChunks) {
-            // index < chunkCount = length / chunkSize + 1, so start <= length.
             const std::size_t start = std::size_t{index} * mChunkSize;
             std::memcpy(payload.get() + start, chunk.data(), std::min<std::size_t>(mChunkSize, length - start));
         }
     }
+    return payload;
+}
+
+void IncomingTransfer::deliver() {
+    std::vector<std::uint8_t> whole;
+    std::unique_ptr<std::uint8_t[]> assembled;
+    if (mAsked)
+        whole.swap(mPayload);
+    else
+        assembled = assemble();
     finish();
-    if (!payload) {
+    if (!mAsked && !assembled) {
         mHandler.onTransferFailed(mFrom);
         return;
     }
-    const std::uint8_t* const begin = payload.get();
-    const std::uint8_t* const end = begin + length;
+    const std::uint8_t* const begin = mAsked ? whole.data() : assembled.get();
+    const std::uint8_t* const end = begin + mTotalLength;
     const char* computer = mSenderComputer.c_str();
     const std::uint8_t* user = begin;
     if (!acknowledged()) {
@@ -134,5 +167,7 @@ void IncomingTransfer::deliver() {
 
 void IncomingTransfer::finish() {
     mFinished = true;
-    std::map<std::uint16_t, Chunk>().swap(mChunks);
+    std::map<std::uint32_t, Chunk>().swap(mChunks);
+    std::vector<std::uint8_t>().swap(mPayload);
+    std::vector<bool>().swap(mHave);
 }

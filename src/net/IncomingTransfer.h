@@ -1,6 +1,9 @@
 // One transfer being received: the chunks that came so far, stored as they
 // arrive (memory follows what was received, never what totalLength
-// announces), until all are in and the payload goes to its handler. A
+// announces), until all are in and the payload goes to its handler. The
+// answer to a request of this copy is the exception: its payload is made
+// whole at its first message, at the size it announced, and every chunk
+// goes straight to its place; the request bounded what may come. A
 // finished transfer (delivered, or given up) keeps only its identity, so
 // late repeats are recognised and ignored until it expires.
 //
@@ -18,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class IncomingTransfer {
 public:
@@ -26,10 +30,11 @@ public:
 
     // The transfer first starts, as it came from origin, or null when it
     // starts nothing: an acknowledged message with no NUL in its first 407
-    // data bytes, more than maxChunkCount chunks announced, or no memory.
-    // Calls nothing.
+    // data bytes, more than maxChunkCount chunks announced (more than
+    // maxWideChunkCount for a marked answer that was asked for), or no
+    // memory. Calls nothing.
     static std::unique_ptr<IncomingTransfer> start(const Message& first, const Origin& origin,
-                                                   MessageHandler& handler);
+                                                   MessageHandler& handler, bool asked);
 
     IncomingTransfer(const IncomingTransfer&) = delete;
     IncomingTransfer& operator=(const IncomingTransfer&) = delete;
@@ -45,7 +50,6 @@ public:
     const TransferFrom& from() const { return mFrom; }
     // Admitted as the answer to a request of this copy.
     bool asked() const { return mAsked; }
-    void setAsked() { mAsked = true; }
     // The first 12 bytes of the message that started it.
     const MessageKey& key() const { return mKey; }
     bool acknowledged() const { return isAcknowledged(mTypeAndId & 0xFu); }
@@ -53,8 +57,10 @@ public:
     // for the other kind, whose data is all payload.
     const std::string& senderComputer() const { return mSenderComputer; }
     std::uint32_t chunkCount() const { return mChunkCount; }
-    std::uint32_t receivedCount() const { return static_cast<std::uint32_t>(mChunks.size()); }
+    std::uint32_t receivedCount() const { return mReceived; }
     bool finished() const { return mFinished; }
+    // What counts against the listener's bound: the chunks of a transfer
+    // nobody asked for.
     std::size_t storedBytes() const { return mChunks.size() * chunkFootprint; }
 
     // Activity: the expiry tick, and an ever-growing number ordering the
@@ -84,9 +90,14 @@ public:
 
 private:
     IncomingTransfer(const Message& first, const Origin& origin, MessageHandler& handler, std::string senderComputer,
-                     std::uint32_t nameSkip, std::uint32_t chunkCount);
+                     std::uint32_t nameSkip, std::uint32_t chunkCount, bool asked);
 
     using Chunk = std::array<std::uint8_t, messageDataSize>;
+
+    // The message's chunk number, or chunkCount for none in range.
+    std::uint32_t numberOf(const Message& message) const;
+    // The payload of an unasked transfer, from its chunks; empty when memory runs out.
+    std::unique_ptr<std::uint8_t[]> assemble() const;
 
     MessageHandler& mHandler;
     const TransferFrom mFrom;
@@ -97,11 +108,16 @@ private:
     const std::uint32_t mNameSkip;
     const std::uint32_t mChunkSize;
     const std::uint32_t mChunkCount;
-    std::map<std::uint16_t, Chunk> mChunks;
+    const bool mWide;
+    const bool mAsked;
+    std::uint32_t mReceived = 0;
+    // Unasked: the chunks by number. Asked: the payload and which chunks are in.
+    std::map<std::uint32_t, Chunk> mChunks;
+    std::vector<std::uint8_t> mPayload;
+    std::vector<bool> mHave;
     std::array<MessageKey, recentAckCount> mRecentAcks{};  // newest first
     std::size_t mRecentAckCount = 0;
     std::uint32_t mDeadline = 0;
     std::uint64_t mLastActivity = 0;
     bool mFinished = false;
-    bool mAsked = false;
 };

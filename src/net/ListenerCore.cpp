@@ -9,6 +9,11 @@ bool reached(std::uint32_t now, std::uint32_t tick) {
     return static_cast<std::int32_t>(now - tick) >= 0;
 }
 
+// What the handlers are told of a transfer's size: its messages x 420.
+unsigned messageBytes(std::uint32_t messages) {
+    return messages * static_cast<unsigned>(messageSize);
+}
+
 // Senders as the per-sender bound counts them: by address over UDP, and
 // every mailslot sender as one.
 bool sameSender(const Origin& a, const Origin& b) {
@@ -52,10 +57,14 @@ void ListenerCore::take(const std::uint8_t* bytes, std::size_t size, const Origi
         takeIn(*transfer, message, origin, now);
 }
 
-IncomingTransfer* ListenerCore::findTransfer(const Message& message, const Origin& origin) const {
-    for (const auto& transfer : mTransfers)
+IncomingTransfer* ListenerCore::findTransfer(const Message& message, const Origin& origin) {
+    // A transfer's messages come in runs: the last one found is asked first.
+    if (mLastFound != nullptr && mLastFound->matches(message, origin))
+        return mLastFound;
+    for (const auto& transfer : mTransfers) {
         if (transfer->matches(message, origin))
-            return transfer.get();
+            return mLastFound = transfer.get();
+    }
     return nullptr;
 }
 
@@ -64,14 +73,19 @@ IncomingTransfer* ListenerCore::startTransfer(const Message& message, const Orig
                                       [&](const MessageHandler* h) { return h->type == message.type; });
     if (handler == mHandlers.end())
         return nullptr;
-    const Admission admission = (*handler)->admit(TransferFrom{origin, message.typeAndId(), message.chunkIndex});
+    const TransferFrom from{origin, message.typeAndId(), message.chunkIndex, message.marked()};
+    const Admission admission = (*handler)->admit(from);
     if (admission == Admission::Refused)
         return nullptr;
-    std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, origin, **handler);
-    if (!transfer)
+    const bool asked = admission == Admission::Asked;
+    std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, origin, **handler, asked);
+    if (!transfer) {
+        // The answer awaited cannot be had (no memory for what it announced,
+        // or more than it may be): the request fails now, not at a time-out.
+        if (asked)
+            (*handler)->onTransferFailed(from);
         return nullptr;
-    if (admission == Admission::Asked)
-        transfer->setAsked();
+    }
     makeRoomFor(origin);
     try {
         mTransfers.push_back(std::move(transfer));
@@ -79,7 +93,7 @@ IncomingTransfer* ListenerCore::startTransfer(const Message& message, const Orig
         return nullptr;
     }
     IncomingTransfer& started = *mTransfers.back();
-    started.handler().onTransferStart(started.from(), started.chunkCount() * static_cast<unsigned>(messageSize));
+    started.handler().onTransferStart(started.from(), messageBytes(started.chunkCount()));
     return &started;
 }
 
@@ -138,15 +152,19 @@ void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, co
         mSink.echo(message, origin, transfer.senderComputer().c_str());
     if (!wanted)
         return;
-    transfer.handler().onTransferProgress(transfer.from(),
-                                          transfer.receivedCount() * static_cast<unsigned>(messageSize));
+    transfer.handler().onTransferProgress(transfer.from(), messageBytes(transfer.receivedCount()));
     if (transfer.allReceived()) {
         mStoredBytes -= transfer.storedBytes();
+        mSink.sendHeld();
         transfer.deliver();
     }
 }
 
 bool ListenerCore::store(IncomingTransfer& transfer, const Message& message) {
+    // An answer that was asked for had its memory at its start, bounded by
+    // the request; it neither counts against the bound nor makes room.
+    if (transfer.asked())
+        return transfer.store(message);
     constexpr std::size_t cost = IncomingTransfer::chunkFootprint;
     while (mStoredBytes + cost > mLimits.storedBytes) {
         IncomingTransfer* oldest = leastActive(&transfer, true);
@@ -174,6 +192,8 @@ void ListenerCore::giveUp(IncomingTransfer& transfer) {
 
 void ListenerCore::remove(std::size_t i) {
     std::unique_ptr<IncomingTransfer> gone = std::move(mTransfers[i]);
+    if (gone.get() == mLastFound)
+        mLastFound = nullptr;
     if (i + 1 != mTransfers.size())
         mTransfers[i] = std::move(mTransfers.back());
     mTransfers.pop_back();

@@ -13,6 +13,8 @@
 // limits.transfers transfers, maxTransfersPerSource of one sender, and
 // limits.storedBytes bytes of chunks; the least recently active transfer
 // makes room for a newer one, a stranger's before one this copy asked for.
+// An answer this copy asked for is the exception to the byte bound: it may
+// be as large as its handler admits, and takes its memory at its start.
 #pragma once
 
 #include "net/EchoSink.h"
@@ -59,7 +61,7 @@ public:
     std::size_t storedBytes() const { return mStoredBytes; }
 
 private:
-    IncomingTransfer* findTransfer(const Message& message, const Origin& origin) const;
+    IncomingTransfer* findTransfer(const Message& message, const Origin& origin);
     IncomingTransfer* startTransfer(const Message& message, const Origin& origin);
     // Makes room for one more transfer from origin.
     void makeRoomFor(const Origin& origin);
@@ -81,4 +83,5 @@ private:
     std::vector<std::unique_ptr<IncomingTransfer>> mTransfers;
     std::size_t mStoredBytes = 0;
     std::uint64_t mActivity = 0;
+    IncomingTransfer* mLastFound = nullptr;
 };

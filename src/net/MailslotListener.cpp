@@ -1,5 +1,6 @@
 #include "net/MailslotListener.h"
 
+#include "net/EchoBatches.h"
 #include "net/ListenerCore.h"
 #include "net/MailslotStream.h"
 #include "net/SenderChecks.h"
@@ -11,11 +12,13 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
-// Longest wait between looks at the stop token and the mailslot.
-constexpr std::uint32_t longestWaitMs = 100;
+// Longest wait between looks at the mailslot and the transfers' clocks
+// while nothing comes: two wake-ups a second.
+constexpr std::uint32_t longestWaitMs = 500;
 // A mailslot cannot be waited on: after a message came through it, it is
 // looked at this often for the next fastPollCount waits, since a sender
 // that uses it waits for each echo.
@@ -23,16 +26,20 @@ constexpr std::uint32_t fastPollMs = 10;
 constexpr int fastPollCount = 200;
 
 // Echoes go back the way the message came: over UDP from the listening
-// socket to the address and port it came from, or into the reply mailslot
-// on the sender's computer (one open, write and close, no retry).
-class WayBack : public EchoSink {
+// socket to the address and port it came from, packed for a marked sender
+// (EchoBatches.h), or into the reply mailslot on the sender's computer (one
+// open, write and close, no retry).
+class WayBack : public EchoSink, private EchoBatches::Way {
 public:
-    WayBack(SOCKET socket, const std::string& computer) : mSocket(socket), mComputer(computer) {}
+    WayBack(SOCKET socket, const std::string& computer) : mSocket(socket), mComputer(computer), mBatches(*this) {}
+
+    // Before the messages of each datagram from UDP, and at the end of each round.
+    void heard(const Origin& from, std::size_t count, bool marked) { mBatches.heard(from, count, marked); }
+    void sendHeld() override { mBatches.flush(); }
 
     void echo(const Message& message, const Origin& origin, const char* senderComputer) override {
-        const Datagram bytes = message.encode();
         if (origin.kind == Origin::Kind::Udp) {
-            sendDatagram(mSocket, bytes.data(), bytes.size(), origin.address, origin.port);
+            mBatches.echo(message, origin);
             return;
         }
         // The name comes from the datagram: never a path or "*" of a stranger's choosing.
@@ -41,14 +48,20 @@ public:
         // A sender on this computer is reached locally, which needs no network
         // (and is the only mailslot Wine delivers).
         const char* host = sameComputerName(senderComputer, mComputer) ? "." : senderComputer;
+        const Datagram bytes = message.encode();
         MailslotStream stream;
         if (stream.openMailslot(host, echoMailslot, true))
             stream.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     }
 
 private:
+    void send(const Origin& to, const std::uint8_t* bytes, std::size_t size) override {
+        sendDatagram(mSocket, bytes, size, to.address, to.port);
+    }
+
     const SOCKET mSocket;
     const std::string& mComputer;
+    EchoBatches mBatches;
 };
 
 // The next message waiting in the mailslot, without waiting for one.
@@ -66,29 +79,64 @@ bool readWaiting(HANDLE slot, std::uint8_t* buffer, std::size_t capacity, std::s
 
 // How many of one round's datagrams one sender may have handled: a round
 // takes up to maxDatagramsPerWake, and a flood from one address leaves the
-// rest to everyone else. An honest sender keeps fewer in flight.
+// rest to everyone else. An honest sender keeps fewer in flight. It also
+// keeps which senders marked all they sent, for the transport to know.
 class SourceShare {
 public:
     void newRound() { mCount = 0; }
-    bool admit(std::uint32_t address) {
+    bool admit(std::uint32_t address, bool marked) {
         for (std::size_t i = 0; i < mCount; ++i) {
-            if (mSenders[i].address == address)
+            if (mSenders[i].address == address) {
+                mSenders[i].marked = mSenders[i].marked && marked;
                 return ++mSenders[i].taken <= perSender;
+            }
         }
         if (mCount < mSenders.size())
-            mSenders[mCount++] = {address, 1};
+            mSenders[mCount++] = {address, 1, marked};
         return true;
+    }
+    void tell(NetTransport& transport) const {
+        for (std::size_t i = 0; i < mCount; ++i)
+            transport.heardFrom(mSenders[i].address, mSenders[i].marked);
     }
 
 private:
-    static constexpr int perSender = maxDatagramsPerWake / 4;
+    static constexpr int perSender = maxDatagramsPerWake / 2;
     struct Sender {
         std::uint32_t address;
         int taken;
+        bool marked;
     };
     std::array<Sender, 32> mSenders{};
     std::size_t mCount = 0;
 };
+
+// Nothing from beyond this computer's own networks counts, not even for an
+// echo; no one sender takes more than its share of a round; and a datagram
+// holds one message, or several packed by a marked copy.
+void takeDatagram(NetTransport& transport, ListenerCore& core, WayBack& wayBack, SourceShare& share,
+                  const std::uint8_t* bytes, std::size_t size, const Origin& origin) {
+    const std::size_t count = messagesIn(bytes, size);
+    if (count == 0 || !transport.fromLocalNetwork(origin.address))
+        return;
+    const bool marked = markedAt(bytes);
+    if (!share.admit(origin.address, marked))
+        return;
+    wayBack.heard(origin, count, marked);
+    for (std::size_t i = 0; i < count; ++i)
+        core.take(bytes + i * messageSize, messageSize, origin, GetTickCount());
+}
+
+// What waits in the mailslot, up to a round; whether anything did.
+bool takeMailslot(HANDLE slot, const std::atomic<bool>& stop, ListenerCore& core, std::uint8_t* buffer) {
+    std::size_t size = 0;
+    bool took = false;
+    for (int i = 0; i < maxDatagramsPerWake && !stop.load() && readWaiting(slot, buffer, messageSize + 1, size); ++i) {
+        core.take(buffer, size, Origin{}, GetTickCount());
+        took = true;
+    }
+    return took;
+}
 
 }  // namespace
 
@@ -121,6 +169,7 @@ bool MailslotListener::start() {
     if (mTransport.networkReady())
         mSocket = openUdpSocket(listenerPort, true, true);
     mListening = (mSlot ? unsigned{Mailslot} : 0u) | (mSocket ? unsigned{Udp} : 0u);
+    mWakeUp.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     mThread.reset(CreateThread(nullptr, 0, threadMain, this, 0, nullptr));
     if (!mThread) {
         mSocket.reset();
@@ -133,6 +182,8 @@ bool MailslotListener::start() {
 
 void MailslotListener::stop() {
     mStop.store(true);
+    if (mWakeUp)
+        SetEvent(mWakeUp.get());
     if (mThread) {
         // A handler may be waiting for an answer to a message it sent to a
         // window of this thread (asking the user-interface thread for a
@@ -165,13 +216,12 @@ void MailslotListener::run() {
     ListenerCore core(wayBack);
     for (MessageHandler* handler : mHandlers)
         core.addHandler(*handler);
-
-    // One byte more than a message: a longer datagram shows as one.
-    std::uint8_t buffer[messageSize + 1];
-    int fastPolls = 0;
-    std::uint32_t slotDue = GetTickCount();
-    // Every datagram that waits, up to the bound; how many were taken.
+    // One byte more than the largest datagram taken: a longer one shows as
+    // one. A plain copy takes single messages alone.
+    std::vector<std::uint8_t> buffer(mTransport.marked() ? maxDatagramSize + 1 : messageSize + 1);
+    const DatagramWait arrival(mSocket.get());
     SourceShare share;
+    // Every datagram that waits, up to the bound; how many were taken.
     const auto takeWaiting = [&] {
         share.newRound();
         int taken = 0;
@@ -179,21 +229,21 @@ void MailslotListener::run() {
             std::size_t size = 0;
             std::uint32_t address = 0;
             std::uint16_t port = 0;
-            const Received got = receiveDatagram(mSocket.get(), buffer, sizeof buffer, size, address, port);
+            const Received got = receiveDatagram(mSocket.get(), buffer.data(), buffer.size(), size, address, port);
             if (got == Received::Nothing)
                 break;
             ++taken;
-            // Nothing from beyond this computer's own networks counts, not
-            // even for an echo; and no one sender takes more than its share
-            // of a round.
-            if (got == Received::Dropped || !mTransport.fromLocalNetwork(address) || !share.admit(address))
-                continue;
-            core.take(buffer, size, Origin{Origin::Kind::Udp, address, port}, GetTickCount());
+            if (got == Received::Data)
+                takeDatagram(mTransport, core, wayBack, share, buffer.data(), size, Origin{Origin::Kind::Udp, address, port});
             if (!datagramWaiting(mSocket.get()))
                 break;
         }
+        wayBack.sendHeld();
+        share.tell(mTransport);
         return taken;
     };
+    int fastPolls = 0;
+    std::uint32_t slotDue = GetTickCount();
     // Whether the socket may hold more than the last round took: reading
     // until it reports nothing left showed it empty, so the next round waits.
     bool more = false;
@@ -201,18 +251,13 @@ void MailslotListener::run() {
         if (!more) {
             const std::uint32_t now = GetTickCount();
             const bool slotLate = static_cast<std::int32_t>(now - slotDue) >= 0;
-            waitReadable(mSocket.get(),
-                         slotLate ? 0 : std::min({core.nextWake(now) - now, longestWaitMs, slotDue - now}));
+            arrival.wait(slotLate ? 0 : std::min({core.nextWake(now) - now, longestWaitMs, slotDue - now}),
+                         mWakeUp.get());
         }
         more = takeWaiting() == maxDatagramsPerWake;
-        const std::uint32_t now = GetTickCount();
-        if (static_cast<std::int32_t>(now - slotDue) >= 0) {
-            std::size_t size = 0;
-            for (int i = 0; i < maxDatagramsPerWake && !mStop.load() && readWaiting(mSlot.get(), buffer, sizeof buffer, size);
-                 ++i) {
-                core.take(buffer, size, Origin{}, GetTickCount());
+        if (static_cast<std::int32_t>(GetTickCount() - slotDue) >= 0) {
+            if (takeMailslot(mSlot.get(), mStop, core, buffer.data()))
                 fastPolls = fastPollCount;
-            }
             if (fastPolls > 0)
                 --fastPolls;
             slotDue = GetTickCount() + (fastPolls > 0 ? fastPollMs : longestWaitMs);

@@ -69,5 +69,7 @@ private:
     FileHandle mSlot;
     Socket mSocket;
     unsigned mListening = 0;
+    // Set by stop(), so a waiting thread wakes at once.
+    KernelHandle mWakeUp;
     KernelHandle mThread;
 };

@@ -8,40 +8,20 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <vector>
 
 namespace {
 
-// Echoes read from the socket before the window looks at the clock again.
+// Echo datagrams read from the socket before the window looks at the clock again.
 constexpr int maxRepliesPerWake = 64;
 // Longest wait between looks at the stop token.
 constexpr std::uint32_t longestWaitMs = 100;
 // While echoes may come through the reply mailslot, which cannot be waited
 // on, it is looked at this often.
 constexpr std::uint32_t mailslotPollMs = 10;
-
-// Hands the echoes waiting on socket to window; how many datagrams were taken.
-int takeReplies(SOCKET socket, SendWindow& window) {
-    std::uint8_t reply[messageSize + 1];
-    int taken = 0;
-    for (; taken < maxRepliesPerWake; ++taken) {
-        std::size_t size = 0;
-        std::uint32_t address = 0;
-        std::uint16_t port = 0;
-        const Received got = receiveDatagram(socket, reply, sizeof reply, size, address, port);
-        if (got == Received::Nothing)
-            break;
-        if (got == Received::Data)
-            window.onReply(reply, size);
-        if (!datagramWaiting(socket)) {
-            ++taken;
-            break;
-        }
-    }
-    return taken;
-}
 
 // The ways one send's datagrams go out, and its own socket, to which the
 // UDP echoes come back (so concurrent sends never take each other's).
@@ -51,32 +31,17 @@ public:
         : mHost(host), mRoute(route), mMailslot(route.mailslot),
           mSocket(route.addresses.empty() ? Socket() : openUdpSocket(0, route.broadcast, false)) {}
 
-    // Every way the route names; true when at least one took the datagram.
-    // A mailslot that cannot be opened is not tried again in this send.
-    bool send(const std::uint8_t* bytes) {
+    // count messages, packed into one datagram over UDP (the caller packs
+    // only towards a marked copy) and one by one into the mailslot. True
+    // when at least one way took them.
+    bool send(const Message* messages, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            messages[i].encode(mPacked.data() + i * messageSize);
         bool sent = false;
         for (const std::uint32_t address : mRoute.addresses)
-            sent = sendDatagram(mSocket.get(), bytes, messageSize, address, listenerPort) || sent;
-        if (mMailslot) {
-            MailslotStream stream;
-            bool opened = stream.openMailslot(mHost, listenerMailslot, true);
-            // Writers of one computer exclude each other for the moment of
-            // their open, write and close.
-            for (int i = 0; !opened && stream.error() == ERROR_SHARING_VIOLATION && i < 8; ++i) {
-                SwitchToThread();
-                opened = stream.openMailslot(mHost, listenerMailslot, true);
-            }
-            if (opened) {
-                if (stream.write(bytes, static_cast<std::uint32_t>(messageSize))) {
-                    mMailslotUsed = true;
-                    sent = true;
-                }
-            } else if (stream.error() == ERROR_SHARING_VIOLATION) {
-                sent = true;  // there but busy: lost, as a datagram may be
-            } else {
-                mMailslot = false;
-            }
-        }
+            sent = sendDatagram(mSocket.get(), mPacked.data(), count * messageSize, address, listenerPort) || sent;
+        for (std::size_t i = 0; mMailslot && i < count; ++i)
+            sent = intoMailslot(mPacked.data() + i * messageSize) || sent;
         return sent;
     }
 
@@ -85,11 +50,85 @@ public:
     SOCKET socket() const { return mSocket.get(); }
 
 private:
+    // A mailslot that cannot be opened is not tried again in this send.
+    bool intoMailslot(const std::uint8_t* bytes) {
+        MailslotStream stream;
+        bool opened = stream.openMailslot(mHost, listenerMailslot, true);
+        // Writers of one computer exclude each other for the moment of
+        // their open, write and close.
+        for (int i = 0; !opened && stream.error() == ERROR_SHARING_VIOLATION && i < 8; ++i) {
+            SwitchToThread();
+            opened = stream.openMailslot(mHost, listenerMailslot, true);
+        }
+        if (opened) {
+            if (!stream.write(bytes, static_cast<std::uint32_t>(messageSize)))
+                return false;
+            mMailslotUsed = true;
+            return true;
+        }
+        if (stream.error() == ERROR_SHARING_VIOLATION)
+            return true;  // there but busy: lost, as a datagram may be
+        mMailslot = false;
+        return false;
+    }
+
     const char* const mHost;
     const Route& mRoute;
     bool mMailslot;
     bool mMailslotUsed = false;
     const Socket mSocket;
+    std::array<std::uint8_t, maxDatagramSize> mPacked{};
+};
+
+// The echoes of one send as they come back over UDP, packed or not.
+class Echoes {
+public:
+    Echoes(NetTransport& transport, const Route& route, SendWindow& window, std::uint32_t width)
+        : mTransport(transport), mRoute(route), mWindow(window), mWidth(width),
+          mCapacity(transport.marked() ? maxDatagramSize + 1 : messageSize + 1) {}
+
+    // Hands the echoes waiting on socket to the window; how many datagrams were taken.
+    int take(SOCKET socket) {
+        int taken = 0;
+        for (; taken < maxRepliesPerWake; ++taken) {
+            std::size_t size = 0;
+            std::uint32_t address = 0;
+            std::uint16_t port = 0;
+            const Received got = receiveDatagram(socket, mBuffer.data(), mCapacity, size, address, port);
+            if (got == Received::Nothing)
+                break;
+            if (got == Received::Data)
+                pass(mBuffer.data(), size, address);
+            if (!datagramWaiting(socket)) {
+                ++taken;
+                break;
+            }
+        }
+        return taken;
+    }
+
+private:
+    void pass(const std::uint8_t* bytes, std::size_t size, std::uint32_t address) {
+        const std::size_t count = messagesIn(bytes, size);
+        // Packed echoes come from a marked copy alone: from here on the send
+        // takes the faster ways to it.
+        if (count > 1 && !mRoute.marked && !mLearned && mRoute.addresses.size() == 1 && !mRoute.broadcast &&
+            address == mRoute.addresses.front()) {
+            mWindow.widen(mWidth, maxMessagesPerDatagram);
+            mTransport.heardFrom(address, true);
+            mLearned = true;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            mWindow.onReply(bytes + i * messageSize, messageSize);
+    }
+
+    NetTransport& mTransport;
+    const Route& mRoute;
+    SendWindow& mWindow;
+    const std::uint32_t mWidth;
+    const std::size_t mCapacity;
+    bool mLearned = false;
+    std::array<std::uint8_t, maxDatagramSize + 1> mBuffer{};
 };
 
 // Holds a transfer identity for as long as the send runs.
@@ -132,27 +171,33 @@ bool MailslotPeer::send(unsigned type, const void* body, std::size_t length) {
     try {
         const TransferIdentity transfer(mTransport);
         Chunking chunking;
+        const Route route = mRouteGiven ? mRoute : mTransport.route(mHost.c_str());
+        const Framing framing{mTransport.marked(), route.marked};
         if (!chunking.prepare(type, transfer.id(), mTransport.computerName(), mUser,
-                              static_cast<const std::uint8_t*>(body), length))
+                              static_cast<const std::uint8_t*>(body), length, framing))
             return false;
         mMessageCount = chunking.count();
-        const Route route = mRouteGiven ? mRoute : mTransport.route(mHost.c_str());
         Ways ways(mHost.c_str(), route);
 
         if (!isAcknowledged(type)) {
             for (std::uint32_t i = 0; i < chunking.count(); ++i) {
-                if (stopped() || !ways.send(chunking.message(i).encode().data()))
+                const Message message = chunking.message(i);
+                if (stopped() || !ways.send(&message, 1))
                     return false;
             }
             return true;
         }
 
         const bool echoesByMailslot = route.mailslot && mTransport.openEchoMailslot();
-        SendWindow window(chunking, mWindow);
+        const std::uint32_t width = std::min(mWindow, maxSendWindow);
+        SendWindow window(chunking, route.marked ? width : std::min(width, plainSendWindow),
+                          route.marked ? maxMessagesPerDatagram : 1);
+        Echoes echoes(mTransport, route, window, width);
+        const DatagramWait arrival(ways.socket());
         std::vector<Message> due;
-        std::vector<Datagram> echoes;
+        std::vector<Datagram> slotEchoes;
         due.reserve(maxSendWindow);
-        echoes.reserve(maxQueuedEchoes);
+        slotEchoes.reserve(maxQueuedEchoes);
         // Whether the socket may hold more than the last round took; reading
         // until it reports nothing left showed it empty, so the next round waits.
         bool more = false;
@@ -162,9 +207,10 @@ bool MailslotPeer::send(unsigned type, const void* body, std::size_t length) {
                 return false;
             due.clear();
             window.due(GetTickCount(), due);
-            for (const Message& message : due)
-                if (!ways.send(message.encode().data()))
+            for (std::size_t at = 0; at < due.size(); at += window.batch()) {
+                if (!ways.send(due.data() + at, std::min(window.batch(), due.size() - at)))
                     return false;
+            }
             if (window.finished())
                 break;
             const bool pollMailslot = echoesByMailslot && ways.mailslotUsed();
@@ -174,13 +220,13 @@ bool MailslotPeer::send(unsigned type, const void* body, std::size_t length) {
                 std::uint32_t wait = std::min(window.nextWake(now) - now, longestWaitMs);
                 if (pollMailslot)
                     wait = std::min(wait, mailslotPollMs);
-                waitReadable(ways.socket(), wait);
+                arrival.wait(wait);
             }
-            more = takeReplies(ways.socket(), window) == maxRepliesPerWake;
+            more = echoes.take(ways.socket()) == maxRepliesPerWake;
             if (pollMailslot) {
-                echoes.clear();
-                mTransport.collectEchoes(transfer.id(), echoes);
-                for (const Datagram& echo : echoes)
+                slotEchoes.clear();
+                mTransport.collectEchoes(transfer.id(), slotEchoes);
+                for (const Datagram& echo : slotEchoes)
                     window.onReply(echo.data(), echo.size());
             }
         }

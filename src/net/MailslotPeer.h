@@ -12,9 +12,6 @@
 #include <cstdint>
 #include <string>
 
-// Acknowledged messages a send keeps in flight.
-constexpr std::uint32_t defaultSendWindow = 16;
-
 class MailslotPeer {
 public:
     // transport: the listener's, which outlives the peer. user: the sender's
@@ -37,7 +34,9 @@ public:
     // The body is text with its NUL, so an empty text is one byte.
     bool sendText(unsigned type, const char* text);
 
-    // 1 to maxSendWindow; 1 waits for each echo before the next message.
+    // The most messages in flight, 1 to maxSendWindow; 1 waits for each
+    // echo before the next message. Towards a copy that is not marked, at
+    // most plainSendWindow whatever is set.
     void setWindow(std::uint32_t width) { mWindow = width; }
     // Of the latest send: its messages, and how many were acknowledged.
     std::uint32_t messageCount() const { return mMessageCount; }
@@ -52,7 +51,7 @@ private:
     const Route mRoute;
     const std::string mUser;
     const std::atomic<bool>* const mStop;
-    std::uint32_t mWindow = defaultSendWindow;
+    std::uint32_t mWindow = maxSendWindow;
     std::uint32_t mMessageCount = 0;
     std::uint32_t mAcknowledgedCount = 0;
 };

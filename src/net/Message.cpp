@@ -52,3 +52,33 @@ MessageKey Message::key() const {
     putHead(*this, key.data());
     return key;
 }
+
+std::int64_t Message::index(bool wide) const {
+    if (!wide)
+        return chunkIndex;
+    if (!marked())
+        return -1;
+    return static_cast<std::int64_t>(static_cast<std::uint16_t>(chunkIndex)) |
+           static_cast<std::int64_t>(reserved & ~markMask) << 16;
+}
+
+void Message::setIndex(std::uint32_t index, bool mark) {
+    chunkIndex = static_cast<std::int16_t>(index & 0xFFFFu);
+    reserved = mark ? static_cast<std::uint16_t>(markBits | (index >> 16 & ~markMask)) : 0;
+}
+
+bool markedAt(const std::uint8_t* bytes) {
+    return (read16(bytes + 10) & markMask) == markBits;
+}
+
+std::size_t messagesIn(const std::uint8_t* bytes, std::size_t size) {
+    if (size == messageSize)
+        return 1;
+    if (size % messageSize != 0 || size > maxDatagramSize)
+        return 0;
+    for (std::size_t at = 0; at < size; at += messageSize) {
+        if (!markedAt(bytes + at))
+            return 0;
+    }
+    return size / messageSize;
+}

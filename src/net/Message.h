@@ -7,6 +7,13 @@
 //   8  2  chunkIndex, signed
 //  10  2  reserved, echoed unchanged
 //  12 408 data
+//
+// The reserved bytes are the sender's. This program's copies mark every
+// message there: markBits in the top 12 bits, and in the low 4 bits bits
+// 16-19 of the message's number in a wide transfer (one of more than
+// maxChunkCount messages, which only marked copies start and take, and
+// whose chunkIndex is read unsigned). In any other transfer they are 0 and
+// chunkIndex keeps its signed reading.
 #pragma once
 
 #include "net/NetLimits.h"
@@ -36,6 +43,14 @@ constexpr std::uint64_t chunkCountFor(std::uint64_t payloadLength, std::uint32_t
     return payloadLength / chunkSize + 1;
 }
 
+constexpr std::uint16_t markBits = 0x7A50;
+constexpr std::uint16_t markMask = 0xFFF0;
+
+// Whether a transfer of count messages numbers them past chunkIndex.
+constexpr bool isWide(std::uint64_t count) {
+    return count > maxChunkCount;
+}
+
 struct Message {
     std::uint8_t attempt = 0;      // 0..15
     std::uint8_t type = 0;         // 0..15
@@ -54,6 +69,21 @@ struct Message {
     static bool decode(const std::uint8_t* bytes, std::size_t size, Message& message);
 
     MessageKey key() const;
+    bool marked() const { return (reserved & markMask) == markBits; }
+    // The message's number in its transfer: chunkIndex as signed, or in a
+    // wide transfer with the mark's bits above it; below 0 for none.
+    std::int64_t index(bool wide) const;
+    // Numbers the message, marked or not (then never wide).
+    void setIndex(std::uint32_t index, bool mark);
     // The head without attempt: type and transferId.
     std::uint32_t typeAndId() const { return static_cast<std::uint32_t>(type & 0xFu) | transferId << 4; }
 };
+
+// Whether the message at bytes (messageSize of them) carries the mark.
+bool markedAt(const std::uint8_t* bytes);
+
+// How many whole messages a datagram of size bytes carries: 1 for exactly
+// messageSize bytes; 2 to maxMessagesPerDatagram only when each of them is
+// marked, as only marked copies pack them; 0 for anything else, which is
+// dropped whole.
+std::size_t messagesIn(const std::uint8_t* bytes, std::size_t size);

@@ -15,6 +15,9 @@ struct TransferFrom {
     // The chunkIndex of the message that started it: 0 for a transfer seen
     // from its beginning, since every send sends its first message alone.
     std::int16_t firstChunk = 0;
+    // Whether it came marked (Message.h): from a copy that speaks the
+    // faster ways too.
+    bool marked = false;
 };
 
 // Whether a transfer may start: Refused ones are dropped without an echo;

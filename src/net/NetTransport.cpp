@@ -83,16 +83,28 @@ bool NetTransport::believes(const Origin& from, const std::string& computer) con
     }
 }
 
-Route NetTransport::routeBack(const Origin& from, const std::string& computer) {
+Route NetTransport::routeBack(const Origin& from, const std::string& computer, bool markedSender) {
     Route route;
-    if (from.kind == Origin::Kind::Udp)
+    if (from.kind == Origin::Kind::Udp) {
         route.addresses.push_back(from.address);
-    else
+        route.marked = mMarked && (markedSender || markedPeer(from.address));
+    } else {
         route.mailslot = isPlainComputerName(computer);
+    }
     return route;
 }
 
-Route NetTransport::route(const char* host) const {
+void NetTransport::heardFrom(std::uint32_t address, bool marked) {
+    const std::lock_guard<std::mutex> lock(mPeersLock);
+    mPeers.heard(address, marked, GetTickCount());
+}
+
+bool NetTransport::markedPeer(std::uint32_t address) {
+    const std::lock_guard<std::mutex> lock(mPeersLock);
+    return mPeers.marked(address);
+}
+
+Route NetTransport::route(const char* host) {
     Route route;
     try {
         if (std::strcmp(host, "*") == 0) {
@@ -109,8 +121,10 @@ Route NetTransport::route(const char* host) const {
         // Never a path of the sender's making: the mailslot way only for plain names.
         route.mailslot = isPlainComputerName(host);
         std::vector<std::uint32_t> addresses;
-        if (networkReady() && lookUp(host, addresses))
+        if (networkReady() && lookUp(host, addresses)) {
             route.addresses.push_back(addresses.front());
+            route.marked = mMarked && markedPeer(addresses.front());
+        }
     } catch (const std::bad_alloc&) {
         route.addresses.clear();
     }

@@ -21,6 +21,7 @@
 #include "net/Message.h"
 #include "clip/Origin.h"
 #include "net/SenderChecks.h"
+#include "net/MarkedPeers.h"
 #include "net/SendRegistry.h"
 
 #include <cstddef>
@@ -41,6 +42,9 @@ struct Route {
     bool broadcast = false;
     // Also into "\\host\mailslot\RamvekHo".
     bool mailslot = false;
+    // The one address is a marked copy's (MarkedPeers.h), and this copy
+    // marks too: the send may take the faster ways.
+    bool marked = false;
 };
 
 class NetTransport {
@@ -75,10 +79,14 @@ public:
     // name, or an IPv4 address in dots) through name resolution, which may
     // wait on the network, and its mailslot. Its addresses are empty when no
     // UDP way is known.
-    Route route(const char* host) const;
+    Route route(const char* host);
     // Back to a sender: over UDP to the address it came from alone, else
-    // into the mailslot of computer (a plain name) alone.
-    static Route routeBack(const Origin& from, const std::string& computer);
+    // into the mailslot of computer (a plain name) alone. Marked when the
+    // sender's message was (markedSender) or its address was heard marked.
+    Route routeBack(const Origin& from, const std::string& computer, bool markedSender = false);
+
+    // What came over UDP from address: marked messages, or plain ones.
+    void heardFrom(std::uint32_t address, bool marked);
 
     // An identity for a send beginning now, distinct from those of the
     // process's other sends (SendRegistry). Echoes read from the reply
@@ -106,6 +114,11 @@ private:
     std::vector<LocalNetwork> mNetworks;
     std::uint32_t mNetworksRead = 0;
     bool mNetworksKnown = false;
+
+    bool markedPeer(std::uint32_t address);
+
+    std::mutex mPeersLock;
+    MarkedPeers mPeers;
 
     std::mutex mSendsLock;
     SendRegistry mSends;

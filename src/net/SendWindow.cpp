@@ -10,13 +10,27 @@ bool reached(std::uint32_t now, std::uint32_t tick) {
     return static_cast<std::int32_t>(now - tick) >= 0;
 }
 
+std::size_t heldBatch(std::size_t batch) {
+    return std::clamp<std::size_t>(batch, 1, maxMessagesPerDatagram);
+}
+
 }  // namespace
 
-SendWindow::SendWindow(const Chunking& source, std::uint32_t width)
-    : mSource(source), mWidth(std::clamp<std::uint32_t>(width, 1, maxSendWindow)), mFailed(source.count() == 0) {}
+SendWindow::SendWindow(const Chunking& source, std::uint32_t width, std::size_t batch)
+    : mSource(source), mWidth(std::clamp<std::uint32_t>(width, 1, maxSendWindow)), mMostBatch(heldBatch(batch)),
+      mBatch(mMostBatch), mFailed(source.count() == 0) {}
+
+void SendWindow::widen(std::uint32_t width, std::size_t batch) {
+    mWidth = std::max(mWidth, std::min(width, maxSendWindow));
+    if (heldBatch(batch) > mMostBatch)
+        mBatch = mMostBatch = heldBatch(batch);
+}
 
 std::uint32_t SendWindow::openWidth() const {
-    return mAcknowledged == 0 ? 1 : mWidth;
+    if (mAcknowledged == 0)
+        return 1;
+    // At most datagramsInFlight datagrams, however many messages each holds.
+    return std::min<std::uint32_t>(mWidth, static_cast<std::uint32_t>(mBatch) * datagramsInFlight);
 }
 
 bool SendWindow::hasRoom() const {
@@ -28,57 +42,89 @@ bool SendWindow::hasRoom() const {
     return false;
 }
 
-void SendWindow::send(Slot& slot, std::uint32_t now, std::vector<Message>& toSend) {
+void SendWindow::send(std::uint32_t slotNumber, std::uint32_t now, std::size_t first, std::vector<Message>& toSend) {
+    Slot& slot = mSlots[slotNumber];
     Message message = mSource.message(slot.index);
     message.attempt = static_cast<std::uint8_t>(slot.sends);
     ++slot.sends;
     slot.lastSent = now;
     try {
         toSend.push_back(message);
+        mRound[toSend.size() - 1 - first] = slotNumber;
     } catch (const std::bad_alloc&) {
         // Lost like any datagram: the resend covers it.
     }
+}
+
+bool SendWindow::anyTimedOut(std::uint32_t now) const {
+    for (std::uint32_t i = 0; i < mWidth; ++i) {
+        const Slot& slot = mSlots[i];
+        const bool resendDue = reached(now, slot.lastSent + resendAfterMs);
+        if (slot.busy && (reached(now, slot.firstSent + giveUpAfterMs) || (resendDue && slot.sends >= maxSends)))
+            return true;
+    }
+    return false;
 }
 
 void SendWindow::due(std::uint32_t now, std::vector<Message>& toSend) {
     if (finished())
         return;
     // Failure first, so a failing round sends nothing at all.
-    for (std::uint32_t i = 0; i < mWidth; ++i) {
-        const Slot& slot = mSlots[i];
-        if (!slot.busy)
-            continue;
-        const bool resendDue = reached(now, slot.lastSent + resendAfterMs);
-        if (reached(now, slot.firstSent + giveUpAfterMs) || (resendDue && slot.sends >= maxSends)) {
-            mFailed = true;
-            return;
-        }
+    if (anyTimedOut(now)) {
+        mFailed = true;
+        return;
     }
+    const std::size_t first = toSend.size();
     for (std::uint32_t i = 0; i < mWidth; ++i) {
         Slot& slot = mSlots[i];
-        if (slot.busy && reached(now, slot.lastSent + resendAfterMs))
-            send(slot, now, toSend);
+        if (!slot.busy || !reached(now, slot.lastSent + resendAfterMs))
+            continue;
+        if (slot.batch > 1)
+            fallBack(slot.batch);
+        send(i, now, first, toSend);
     }
     for (std::uint32_t i = 0; i < openWidth() && mNext < mSource.count(); ++i) {
-        Slot& slot = mSlots[i];
-        if (slot.busy)
+        if (mSlots[i].busy)
             continue;
-        slot = Slot{true, mNext++, 0, now, now};
-        send(slot, now, toSend);
+        mSlots[i] = Slot{true, mNext++, 0, now, now, 1};
+        send(i, now, first, toSend);
     }
+    noteBatches(toSend.size() - first);
+}
+
+void SendWindow::noteBatches(std::size_t count) {
+    for (std::size_t at = 0; at < count; at += mBatch) {
+        const std::size_t size = std::min(mBatch, count - at);
+        for (std::size_t k = at; k < at + size; ++k)
+            mSlots[mRound[k]].batch = size;
+    }
+}
+
+void SendWindow::fallBack(std::size_t lostBatch) {
+    mBatch = std::min(mBatch, lostBatch > framedBatch ? framedBatch : std::size_t{1});
+    mCleanEchoes = 0;
+}
+
+void SendWindow::acknowledged() {
+    ++mAcknowledged;
+    if (mBatch >= mMostBatch || ++mCleanEchoes < regrowAfter)
+        return;
+    mBatch = mBatch < framedBatch ? std::min(framedBatch, mMostBatch) : mMostBatch;
+    mCleanEchoes = 0;
 }
 
 void SendWindow::onReply(const std::uint8_t* bytes, std::size_t size) {
     Message reply;
-    if (finished() || !Message::decode(bytes, size, reply) || reply.transferId != mSource.transferId() ||
-        reply.chunkIndex < 0)
+    if (finished() || !Message::decode(bytes, size, reply) || reply.transferId != mSource.transferId())
         return;
-    const auto index = static_cast<std::uint32_t>(reply.chunkIndex);
+    const std::int64_t index = reply.index(mSource.wide());
+    if (index < 0)
+        return;
     for (std::uint32_t i = 0; i < mWidth; ++i) {
         Slot& slot = mSlots[i];
-        if (slot.busy && slot.index == index) {
+        if (slot.busy && slot.index == static_cast<std::uint64_t>(index)) {
             slot.busy = false;
-            ++mAcknowledged;
+            acknowledged();
             return;
         }
     }

@@ -37,7 +37,7 @@ public:
     ClaimJob(const char* kind, const ShareWays& ways, const TransferFrom& from, const char* computer,
              const char* user)
         : AnswerJob(senderKey(kind, from.origin, computer)), mWays(ways), mOrigin(from.origin), mComputer(computer),
-          mUser(user) {}
+          mUser(user), mMarked(from.marked) {}
 
     void run() final {
         if (mWays.stop->load() || !mWays.transport.believes(mOrigin, mComputer))
@@ -53,16 +53,19 @@ protected:
         std::string me;
         if (!mWays.desk.userName(me))
             return;
-        MailslotPeer peer(mWays.transport, mWays.transport.routeBack(mOrigin, mComputer), mComputer.c_str(),
-                          me.c_str(), mWays.stop);
+        MailslotPeer peer(mWays.transport, mWays.transport.routeBack(mOrigin, mComputer, mMarked),
+                          mComputer.c_str(), me.c_str(), mWays.stop);
         peer.send(type, body.data(), body.size());
     }
     Answerer answerer() const { return Answerer{mUser, mComputer, mOrigin}; }
+    // Whether the answer may be a wide transfer: both copies marked, over UDP.
+    bool wide() const { return mMarked && mOrigin.kind == Origin::Kind::Udp && mWays.transport.marked(); }
 
     const ShareWays mWays;
     const Origin mOrigin;
     const std::string mComputer;
     const std::string mUser;
+    const bool mMarked;
 };
 
 class UserAnswer : public ClaimJob {
@@ -83,7 +86,7 @@ public:
 private:
     void believed() override {
         std::vector<ClipListRecord> records;
-        if (mWays.desk.clipList(mUser, mComputer, records) && !records.empty())
+        if (mWays.desk.clipList(mUser, mComputer, wide(), records) && !records.empty())
             answer(sharetype::clipListReply, encodeClipList(records));
     }
 };
@@ -98,7 +101,7 @@ private:
     // Not shared with this user is not there at all: no answer either way.
     void believed() override {
         std::vector<std::uint8_t> snapshot;
-        if (mWays.desk.fetch(mEntryId, mUser, mComputer, snapshot))
+        if (mWays.desk.fetch(mEntryId, mUser, mComputer, wide(), snapshot))
             answer(sharetype::fetchData, snapshot);
     }
 

@@ -31,11 +31,13 @@ public:
     // This copy's user name; false when the program cannot answer now.
     virtual bool userName(std::string& out) = 0;
     // The buttons shared with user on computer as list records, in button
-    // order; none too large for one transfer.
-    virtual bool clipList(const std::string& user, const std::string& computer, std::vector<ClipListRecord>& out) = 0;
+    // order; none too large for one transfer (a wide one when wide: the
+    // asker is a marked copy).
+    virtual bool clipList(const std::string& user, const std::string& computer, bool wide,
+                          std::vector<ClipListRecord>& out) = 0;
     // The serialized snapshot of the button entryId if it is shared with
-    // user on computer and fits one transfer; false otherwise.
-    virtual bool fetch(std::uint32_t entryId, const std::string& user, const std::string& computer,
+    // user on computer and fits one transfer (wide as above); false otherwise.
+    virtual bool fetch(std::uint32_t entryId, const std::string& user, const std::string& computer, bool wide,
                        std::vector<std::uint8_t>& out) = 0;
 };
 

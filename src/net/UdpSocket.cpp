@@ -44,19 +44,33 @@ Socket openUdpSocket(std::uint16_t port, bool broadcast, bool exclusive) {
     return udp;
 }
 
-void waitReadable(SOCKET socket, std::uint32_t timeoutMs) {
-    if (socket == INVALID_SOCKET) {
+DatagramWait::DatagramWait(SOCKET socket) : mSocket(socket) {
+    if (socket == INVALID_SOCKET)
+        return;
+    // Auto-reset: the wait that wakes takes the signal with it.
+    mArrived.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (mArrived && WSAEventSelect(socket, mArrived.get(), FD_READ) != 0)
+        mArrived.reset();
+}
+
+DatagramWait::~DatagramWait() {
+    if (mArrived)
+        WSAEventSelect(mSocket, nullptr, 0);
+}
+
+void DatagramWait::wait(std::uint32_t timeoutMs, HANDLE wakeUp) const {
+    HANDLE handles[2];
+    DWORD count = 0;
+    if (mArrived)
+        handles[count++] = mArrived.get();
+    if (wakeUp != nullptr)
+        handles[count++] = wakeUp;
+    if (count == 0) {
         Sleep(timeoutMs);
         return;
     }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval timeout{};
-    timeout.tv_sec = static_cast<long>(timeoutMs / 1000);
-    timeout.tv_usec = static_cast<long>(timeoutMs % 1000 * 1000);
-    if (select(0, &readable, nullptr, nullptr, &timeout) == SOCKET_ERROR)
-        Sleep(timeoutMs);  // not to spin on a broken socket
+    if (WaitForMultipleObjects(count, handles, FALSE, timeoutMs) == WAIT_FAILED)
+        Sleep(timeoutMs);  // not to spin on a broken handle
 }
 
 bool datagramWaiting(SOCKET socket) {

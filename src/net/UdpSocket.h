@@ -3,6 +3,8 @@
 
 #include "base/Socket.h"
 
+#include "base/KernelHandle.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -12,9 +14,27 @@
 // socket cannot be made or bound.
 Socket openUdpSocket(std::uint16_t port, bool broadcast, bool exclusive);
 
-// Until a datagram waits on socket or timeoutMs passed. A socket that is
-// none makes it a plain wait.
-void waitReadable(SOCKET socket, std::uint32_t timeoutMs);
+// Waits for datagrams on one socket by an event the system sets as one
+// arrives: a wake costs one wait, and comes at once. The owner reads until
+// the socket is empty before waiting again (the event is set anew by the
+// next arrival after a read found the socket empty or left it empty).
+class DatagramWait {
+public:
+    // A socket that is none makes every wait a plain one. The socket must
+    // outlive the wait (construct the wait after it).
+    explicit DatagramWait(SOCKET socket);
+    ~DatagramWait();
+    DatagramWait(const DatagramWait&) = delete;
+    DatagramWait& operator=(const DatagramWait&) = delete;
+
+    // Until a datagram may wait, wakeUp (an event, when given) is set, or
+    // timeoutMs passed.
+    void wait(std::uint32_t timeoutMs, HANDLE wakeUp = nullptr) const;
+
+private:
+    const SOCKET mSocket;
+    KernelHandle mArrived;
+};
 
 // Whether a datagram with bytes in it waits, without a system wait: a
 // cheaper question than a read that finds nothing.

@@ -51,10 +51,10 @@ struct RecordingSink : EchoSink {
 };
 
 inline Chunking chunked(unsigned type, std::string_view body, std::uint32_t transferId = 0x123456,
-                        std::string_view computer = "PC", std::string_view user = "anna") {
+                        std::string_view computer = "PC", std::string_view user = "anna", Framing framing = {}) {
     Chunking chunking;
     chunking.prepare(type, transferId, computer, user, reinterpret_cast<const std::uint8_t*>(body.data()),
-                     body.size());
+                     body.size(), framing);
     return chunking;
 }
 

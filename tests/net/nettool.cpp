@@ -238,7 +238,7 @@ int send(int argc, char** argv, bool plain) {
     const std::size_t size = std::strtoul(argv[4], nullptr, 10);
     std::uint64_t seed = 1;
     int threads = 1;
-    std::uint32_t window = defaultSendWindow;
+    std::uint32_t window = maxSendWindow;
     std::string user = "tester";
     std::string computer = computerName();
     for (int i = 5; i < argc; ++i) {
@@ -375,8 +375,9 @@ int udppong(int argc, char** argv) {
     std::fflush(stdout);
     const DWORD start = GetTickCount(), seconds = std::strtoul(argv[2], nullptr, 10);
     std::uint8_t buffer[2048];
+    const DatagramWait arrival(udp.get());
     while (GetTickCount() - start < seconds * 1000) {
-        waitReadable(udp.get(), 100);
+        arrival.wait(100);
         std::size_t size = 0;
         std::uint32_t from = 0;
         std::uint16_t port = 0;
@@ -393,6 +394,7 @@ int udpping(int argc, char** argv) {
     const std::uint32_t address = resolve(argv[2]);
     const unsigned long count = std::strtoul(argv[3], nullptr, 10);
     Socket udp = openUdpSocket(0, false, false);
+    const DatagramWait arrival(udp.get());
     if (address == 0 || !udp)
         return 1;
     std::uint8_t ping[messageSize] = {}, buffer[2048];
@@ -408,7 +410,7 @@ int udpping(int argc, char** argv) {
         bool back = false;
         const DWORD sent = GetTickCount();
         while (!back && GetTickCount() - sent < 1000) {
-            waitReadable(udp.get(), 100);
+            arrival.wait(100);
             std::size_t size = 0;
             std::uint32_t from = 0;
             std::uint16_t port = 0;
@@ -437,6 +439,7 @@ int udpflow(int argc, char** argv) {
     const unsigned long count = std::strtoul(argv[3], nullptr, 10);
     const unsigned long window = std::max(1ul, std::strtoul(argv[4], nullptr, 10));
     Socket udp = openUdpSocket(0, false, false);
+    const DatagramWait arrival(udp.get());
     if (address == 0 || !udp)
         return 1;
     std::uint8_t ping[messageSize] = {}, buffer[2048];
@@ -459,7 +462,7 @@ int udpflow(int argc, char** argv) {
         std::uint16_t port = 0;
         Received got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
         if (got == Received::Nothing) {
-            waitReadable(udp.get(), 100);
+            arrival.wait(100);
             got = receiveDatagram(udp.get(), buffer, sizeof buffer, size, from, port);
         }
         if (got == Received::Data) {
@@ -499,7 +502,7 @@ int fetch(int argc, char** argv, bool plain) {
 void sendUnasked(SOCKET udp, std::uint32_t address, std::uint32_t transferId, const char* computer,
                  const char* user, const std::vector<std::uint8_t>& body, std::uint32_t count) {
     Chunking chunking;
-    if (!chunking.prepare(9, transferId, computer, user, body.data(), body.size()))
+    if (!chunking.prepare(9, transferId, computer, user, body.data(), body.size(), Framing{}))
         return;
     for (std::uint32_t i = 0; i < std::min(count, chunking.count()); ++i)
         sendDatagram(udp, chunking.message(i).encode().data(), messageSize, address, listenerPort);
@@ -540,11 +543,12 @@ public:
     OfferAnswer(MailslotListener& listener, const Offer& offer, const TransferFrom& from, const char* computer,
                 unsigned type)
         : AnswerJob(std::to_string(type) + " " + std::to_string(from.origin.address)), mListener(listener),
-          mOffer(offer), mOrigin(from.origin), mComputer(computer), mType(type) {}
+          mOffer(offer), mOrigin(from.origin), mMarked(from.marked), mComputer(computer), mType(type) {}
 
     void run() override {
         const std::vector<std::uint8_t>& body = mType == sharetype::clipListReply ? mOffer.list : mOffer.body;
-        MailslotPeer peer(mListener.transport(), NetTransport::routeBack(mOrigin, mComputer), mComputer.c_str(),
+        NetTransport& transport = mListener.transport();
+        MailslotPeer peer(transport, transport.routeBack(mOrigin, mComputer, mMarked), mComputer.c_str(),
                           mOffer.user.c_str(), mListener.stopToken());
         const bool sent = peer.send(mType, body.data(), body.size());
         std::printf("answered type %u to %s: %s\n", mType, mComputer.c_str(), sent ? "sent" : "failed");
@@ -555,6 +559,7 @@ private:
     MailslotListener& mListener;
     const Offer& mOffer;
     const Origin mOrigin;
+    const bool mMarked;
     const std::string mComputer;
     const unsigned mType;
 };

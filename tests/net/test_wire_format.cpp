@@ -101,7 +101,7 @@ TEST(WireFormat, SendsThatCannotBeCarriedAreRefused) {
         const std::size_t names = (isAcknowledged(c.type) ? 0 : c.computer.size() + 1) + 5;
         const std::vector<std::uint8_t> body(c.totalLength - names, 'x');
         Chunking chunking;
-        EXPECT_EQ(c.accepted, chunking.prepare(c.type, 1, c.computer, "anna", body.data(), body.size()));
+        EXPECT_EQ(c.accepted, chunking.prepare(c.type, 1, c.computer, "anna", body.data(), body.size(), Framing{}));
         EXPECT_EQ(c.accepted ? 32768u : 0u, chunking.count());
         if (c.accepted) {
             EXPECT_EQ(32767, chunking.message(32767).chunkIndex);
