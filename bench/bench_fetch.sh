@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# A 10 MB clipboard fetched through the real programs between two simulated
-# computers (B shares it, A fetches it under the get and progress dialogs),
-# beside the plain UDP round trip of a 420-byte datagram between the same
-# two in the same run; then the same fetch while a third computer, C, asks B
-# five times a second for what B shares with everybody, as an unknown
-# computer that never acknowledges the answers. Run by hand as root, after a
-# Windows build:
+# The 1080p screenshot (CF_DIB and CF_DIBV5, about 16.6 MB) fetched through
+# the real programs between two simulated computers (B shares it, A fetches
+# it under the get and progress dialogs), against the plain UDP
+# stop-and-wait echo of 420-byte datagrams between the same two in the same
+# run: each fetch's time and MB/s, and how many times the echo's MB/s that
+# is. Then the same fetch while a third computer, C, asks B five times a
+# second for what B shares with everybody, as an unknown computer that
+# never acknowledges the answers. Run by hand as root, after a Windows build:
 #   bench/bench_fetch.sh [BUILD_DIR] [ROUNDS]      (defaults build/win32, 3)
 set -euo pipefail
 export TOLVARAN_ROOT
@@ -21,11 +22,18 @@ source "$TOLVARAN_ROOT/scripts/lib/netsim.sh"
 source "$TOLVARAN_ROOT/tests/lib/simtest.sh"
 sim_session tvfetch
 
+# The MB/s figure of a line "... MB/s=X".
+speed() {
+  sed -n 's/.*MB\/s=\([0-9.]*\).*/\1/p' <<<"$1"
+}
+
+# Each fetch's line, with its ratio to the echo's MB/s ($1).
 fetches() {
-  local round
+  local round line
   for ((round = 1; round <= rounds; round++)); do
-    on_computer 1 "$bin/test_share.exe" --gtest_also_run_disabled_tests --gtest_filter='*FetchSpeed' |
-      grep '^fetch' || true
+    line=$(on_computer 1 "$bin/test_share.exe" --gtest_also_run_disabled_tests --gtest_filter='*FetchSpeed' |
+      grep '^fetch') || { echo "fetch failed"; continue; }
+    echo "$line x_udp=$(awk -v f="$(speed "$line")" -v u="$1" 'BEGIN { printf "%.1f", (u > 0 ? f / u : 0) }')"
   done
 }
 
@@ -42,19 +50,20 @@ pester() {
 netsim_up "$dir" 3 >/dev/null
 on_computer_in_background 1 "$bin/nettool.exe" udppong 60
 sleep 0.5  # the ponger prints nothing to wait on
-echo "== 420-byte UDP round trips, TVSIM2 -> TVSIM1 and back"
-on_computer 2 "$bin/nettool.exe" udpping TVSIM1 5000
+echo "== 420-byte UDP round trips, stop-and-wait, TVSIM2 -> TVSIM1 and back"
+udp=$(on_computer 2 "$bin/nettool.exe" udpping TVSIM1 5000)
+echo "$udp"
 kill "${background[@]}" 2>/dev/null || true
 
 on_computer 1 "$bin/tvstate.exe" Anna >/dev/null
-on_computer 2 "$bin/tvstate.exe" Bert10 >/dev/null
+on_computer 2 "$bin/tvstate.exe" Bert1080 >/dev/null
 on_computer_in_background 2 "$bin/Tolvaran.exe"
 on_computer 2 "$bin/tvclip.exe" ready >/dev/null
-echo "== a 10 MB clipboard fetched from TVSIM2 by TVSIM1, through the programs"
-fetches
+echo "== the 1080p screenshot fetched from TVSIM2 by TVSIM1, through the programs"
+fetches "$(speed "$udp")"
 echo "== the same while TVSIM3 asks TVSIM2 five times a second and never acknowledges"
 pester &
 background+=("$!")
-fetches
+fetches "$(speed "$udp")"
 touch "$work/quiet"
 on_computer 2 "$bin/tvclip.exe" quit >/dev/null

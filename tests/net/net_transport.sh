@@ -3,9 +3,11 @@
 # outside with nettool.exe:
 #   net_transport.sh delivery NETTOOL
 #       three computers: a broadcast from one reaches the other two; 1 MB
-#       acknowledged arrives byte-identical, straight and through a hop that
-#       drops or doubles one datagram in ten; two acknowledged sends from two
-#       threads of one process both arrive, over UDP and through mailslots
+#       acknowledged arrives byte-identical; two acknowledged sends from two
+#       threads of one process both arrive, over UDP and through mailslots;
+#       10 MB acknowledged arrives byte-identical through a hop that drops or
+#       doubles one datagram in ten, and through one that drops every
+#       datagram above 1,500 bytes
 #   net_transport.sh robustness NETTOOL
 #       two computers: after 100,000 hostile datagrams the listener still
 #       runs and takes a normal send, its private bytes grown by less than
@@ -52,7 +54,7 @@ listen_on() {
   local k=$1 out=$2
   shift 2
   mkdir -p "$out"
-  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$tool" listen "$(winpath "$out")" 120 "$@" \
+  netsim_exec "$dir" "$k" "$TOLVARAN_ROOT/scripts/wine-run" "$tool" listen "$(winpath "$out")" 300 "$@" \
     </dev/null >"$out.log" 2>&1 &
   listener=$!
   background+=("$listener")
@@ -103,6 +105,24 @@ up() {
   echo "up of $1 computers: $((($(date +%s%N) - start) / 1000000)) ms"
 }
 
+# Computer 3 relays to TVSIM2 as a hop of MODE $1 (udp_relay.py) while
+# computer 1 sends 10 MB of seed $2 through it to the listener writing to
+# $3; the hop's counts go to $work/relay-MODE.
+through_hop() {
+  local mode=$1 seed=$2 in=$3 stats=$work/relay-$1 relay
+  netsim_exec "$dir" 3 python3 "$here/udp_relay.py" "$(address 2)" 180 "$stats" "$mode" </dev/null \
+    >"$stats.log" 2>&1 &
+  relay=$!
+  background+=("$relay")
+  check "the $mode hop listens on computer 3" wait_for 10 test -f "$stats.ready"
+  body 10485760 "$seed" "$work/b$seed"
+  check "10 MB to TVSIM2 through the $mode hop is acknowledged" sends 1 TVSIM2 3 10485760 "$seed"
+  check "computer 2 has it byte-identical" wait_for 10 has_payload "$in" 3 "$work/b$seed" TVSIM1
+  touch "$stats.quit"
+  finish 10 "$relay"
+  echo "  hop: $(cat "$stats" 2>/dev/null)"
+}
+
 delivery() {
   up 3
   local in2=$work/in2 in3=$work/in3 listener2 listener3
@@ -134,24 +154,16 @@ delivery() {
   check "computer 2 has the first thread's" wait_for 10 has_payload "$in2" 3 "$work/b71" TVSIM2
   check "computer 2 has the second thread's" wait_for 10 has_payload "$in2" 3 "$work/b72" TVSIM2
 
-  # Computer 3 becomes a lossy hop, and computer 1 finds TVSIM2 there.
+  # Computer 3 becomes a hop, and computer 1 finds TVSIM2 there.
   check "computer 3's listener stops" quit_listener "$listener3" "$in3" 10
-  netsim_exec "$dir" 3 python3 "$here/udp_relay.py" "$(address 2)" 60 "$work/relay" </dev/null \
-    >"$work/relay.log" 2>&1 &
-  local relay=$!
-  background+=("$relay")
-  check "the hop listens on computer 3" wait_for 10 test -f "$work/relay.ready"
   local hosts
   hosts=/etc/netns/$(field 1 7)/hosts
   sed "s/^$(address 2) /$(address 3) /" "$hosts" >"$work/hosts"
   cat "$work/hosts" >"$hosts"
-  body 1048576 41 "$work/b41"
-  check "1 MB to TVSIM2 through the hop is acknowledged" sends 1 TVSIM2 3 1048576 41
-  check "computer 2 has it byte-identical" wait_for 10 has_payload "$in2" 3 "$work/b41" TVSIM1
-  touch "$work/relay.quit"
-  finish 10 "$relay"
-  echo "  hop: $(cat "$work/relay" 2>/dev/null)"
-  check "the hop dropped and doubled datagrams" grep -q 'dropped=[1-9].*doubled=[1-9]' "$work/relay"
+  through_hop lossy 41 "$in2"
+  check "the lossy hop dropped and doubled datagrams" grep -q 'dropped=[1-9].*doubled=[1-9]' "$work/relay-lossy"
+  through_hop narrow 42 "$in2"
+  check "the narrow hop dropped datagrams above 1,500 bytes" grep -q 'too_big=[1-9]' "$work/relay-narrow"
 
   check "computer 2's listener stops" quit_listener "$listener2" "$in2" 10
   check "no transfer failed on computer 2" test ! -s "$in2/failed.txt"

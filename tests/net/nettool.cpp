@@ -20,6 +20,12 @@
 //                                      fetch requests for entries FIRST..LAST
 //                                      as USER (on COMPUTER); prints how many
 //                                      were taken
+//   nettool serve BODYFILE USER CAPTION SECONDS
+//       One shared clipboard, as USER: a clip-list query is answered with one
+//       picture record captioned CAPTION (entry 1), a fetch request for entry
+//       1 with the bytes of BODYFILE as fetch data, both back to the asker
+//       from a thread of their own; a line for each answer. Ends after
+//       SECONDS.
 //   nettool forge HOST COMPUTER USER   unasked fetch data to HOST:24170 as
 //                                      USER on COMPUTER, never waiting for an
 //                                      echo: 64 first messages of transfers
@@ -32,6 +38,8 @@
 //   nettool udpping HOST COUNT         420-byte round trips to HOST:24171
 //   nettool udpflow HOST COUNT WINDOW  the same with WINDOW datagrams in flight
 //   nettool name                       the computer name sends carry
+// listen, send, fetch and serve take --plain: the process plays a copy
+// whose messages carry no mark, which speaks the plain protocol alone.
 #include "base/Socket.h"
 
 #include "base/String.h"
@@ -39,6 +47,9 @@
 #include "net/Chunking.h"
 #include "net/MailslotPeer.h"
 #include "net/UdpSocket.h"
+#include "net/AnswerQueue.h"
+#include "clip/ClipFormats.h"
+#include "protocol/ShareMessages.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -50,8 +61,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -170,7 +183,7 @@ private:
     const AnswerPlan* const mAnswer;
 };
 
-int listen(int argc, char** argv) {
+int listen(int argc, char** argv, bool plain) {
     if (argc < 4)
         return 2;
     const std::string folder = argv[2];
@@ -186,6 +199,7 @@ int listen(int argc, char** argv) {
     std::atomic<int> serial{0};
     std::mutex files;
     MailslotListener listener(computer.c_str());
+    listener.transport().setMarked(!plain);
     std::vector<std::unique_ptr<Recorder>> recorders;
     for (unsigned type = 0; type < 16; ++type) {
         recorders.push_back(std::make_unique<Recorder>(type, folder, serial, files, listener, answer));
@@ -216,7 +230,7 @@ int listen(int argc, char** argv) {
     return 0;
 }
 
-int send(int argc, char** argv) {
+int send(int argc, char** argv, bool plain) {
     if (argc < 5)
         return 2;
     const std::string host = argv[2];
@@ -240,6 +254,7 @@ int send(int argc, char** argv) {
             seed = std::strtoull(argv[i], nullptr, 10);
     }
     NetTransport transport(computer.c_str());
+    transport.setMarked(!plain);
     std::vector<std::string> lines(threads);
     std::vector<int> results(threads, 0);
     // The sends begin together, most often within one tick of the clock, so
@@ -464,11 +479,12 @@ int udpflow(int argc, char** argv) {
     return 0;
 }
 
-int fetch(int argc, char** argv) {
+int fetch(int argc, char** argv, bool plain) {
     if (argc != 6 && argc != 7)
         return 2;
     const std::string computer = argc == 7 ? argv[6] : computerName();
     NetTransport transport(computer.c_str());
+    transport.setMarked(!plain);
     MailslotPeer peer(transport, argv[2], argv[5]);
     int taken = 0;
     const std::uint32_t last = std::strtoul(argv[4], nullptr, 10);
@@ -511,18 +527,124 @@ int forge(int argc, char** argv) {
     return 0;
 }
 
+// The one clipboard serve offers: its owner, the clip list that names it,
+// and its serialized snapshot.
+struct Offer {
+    std::string user;
+    std::vector<std::uint8_t> list;
+    std::vector<std::uint8_t> body;
+};
+constexpr std::uint32_t offeredEntry = 1;
+
+// One answer, sent back the way its request came from a thread of the
+// answer queue's.
+class OfferAnswer : public AnswerJob {
+public:
+    OfferAnswer(MailslotListener& listener, const Offer& offer, const TransferFrom& from, const char* computer,
+                unsigned type)
+        : AnswerJob(std::to_string(type) + " " + std::to_string(from.origin.address)), mListener(listener),
+          mOffer(offer), mOrigin(from.origin), mMarked(from.marked), mComputer(computer), mType(type) {}
+
+    void run() override {
+        const std::vector<std::uint8_t>& body = mType == sharetype::clipListReply ? mOffer.list : mOffer.body;
+        NetTransport& transport = mListener.transport();
+        MailslotPeer peer(transport, transport.routeBack(mOrigin, mComputer, mMarked), mComputer.c_str(),
+                          mOffer.user.c_str(), mListener.stopToken());
+        const bool sent = peer.send(mType, body.data(), body.size());
+        std::printf("answered type %u to %s: %s\n", mType, mComputer.c_str(), sent ? "sent" : "failed");
+        std::fflush(stdout);
+    }
+
+private:
+    MailslotListener& mListener;
+    const Offer& mOffer;
+    const Origin mOrigin;
+    const bool mMarked;
+    const std::string mComputer;
+    const unsigned mType;
+};
+
+// Hands clip-list queries, and fetch requests for the offered entry, to the
+// answering threads.
+class OfferDesk : public MessageHandler {
+public:
+    OfferDesk(unsigned messageType, MailslotListener& listener, const Offer& offer, AnswerQueue& answers)
+        : MessageHandler(messageType), mListener(listener), mOffer(offer), mAnswers(answers) {}
+
+    void handle(const TransferFrom& from, const char* computer, const char*, const std::uint8_t* body,
+                std::uint32_t length) override {
+        std::uint32_t entryId = 0;
+        if (type == sharetype::fetchRequest && (!decodeFetchRequest(body, length, entryId) || entryId != offeredEntry))
+            return;
+        const unsigned answer = type == sharetype::clipListQuery ? sharetype::clipListReply : sharetype::fetchData;
+        try {
+            mAnswers.post(std::make_unique<OfferAnswer>(mListener, mOffer, from, computer, answer));
+        } catch (const std::bad_alloc&) {
+        }
+    }
+
+private:
+    MailslotListener& mListener;
+    const Offer& mOffer;
+    AnswerQueue& mAnswers;
+};
+
+bool readFile(const char* path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+int serve(int argc, char** argv, bool plain) {
+    if (argc != 6)
+        return 2;
+    Offer offer;
+    offer.user = argv[3];
+    offer.list = encodeClipList({{offeredEntry, static_cast<std::uint32_t>(ContentKind::Picture), argv[4]}});
+    if (!readFile(argv[2], offer.body))
+        return 1;
+    const std::string computer = computerName();
+    MailslotListener listener(computer.c_str());
+    listener.transport().setMarked(!plain);
+    AnswerQueue answers(2, 8);
+    OfferDesk lists(sharetype::clipListQuery, listener, offer, answers);
+    OfferDesk fetches(sharetype::fetchRequest, listener, offer, answers);
+    if (!listener.addHandler(lists) || !listener.addHandler(fetches) || !answers.start() || !listener.start())
+        return 1;
+    std::printf("serving %zu bytes as %s on %s\n", offer.body.size(), offer.user.c_str(), computer.c_str());
+    std::fflush(stdout);
+    Sleep(std::strtoul(argv[5], nullptr, 10) * 1000);
+    listener.stop();
+    answers.stop();
+    return 0;
+}
+
+// Whether flag is among the arguments; it is taken out of them.
+bool takeFlag(int& argc, char** argv, const char* flag) {
+    const auto same = [flag](const char* arg) { return std::strcmp(arg, flag) == 0; };
+    const auto end = std::remove_if(argv + 1, argv + argc, same);
+    const bool found = end != argv + argc;
+    argc = static_cast<int>(end - argv);
+    return found;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool plain = takeFlag(argc, argv, "--plain");
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "listen")
-        return listen(argc, argv);
+        return listen(argc, argv, plain);
     if (command == "send")
-        return send(argc, argv);
+        return send(argc, argv, plain);
+    if (command == "serve")
+        return serve(argc, argv, plain);
     if (command == "body")
         return body(argc, argv);
     if (command == "fetch")
-        return fetch(argc, argv);
+        return fetch(argc, argv, plain);
     if (command == "forge")
         return forge(argc, argv);
     if (command == "flood")
@@ -537,6 +659,6 @@ int main(int argc, char** argv) {
         std::printf("%s\n", computerName().c_str());
         return 0;
     }
-    std::fprintf(stderr, "usage: nettool listen|send|fetch|forge|body|flood|udppong|udpping|udpflow|name ...\n");
+    std::fprintf(stderr, "usage: nettool listen|send|fetch|serve|forge|body|flood|udppong|udpping|udpflow|name ...\n");
     return 2;
 }
