@@ -132,7 +132,8 @@ void takeDatagram(NetTransport& transport, ListenerCore& core, WayBack& wayBack,
     const bool marked = markedAt(bytes);
     if (!share.admit(origin.address, marked))
         return;
-    wayBack.heard(origin, count, marked);
+    // A copy that does not mark (the tools playing a plain one) packs nothing.
+    wayBack.heard(origin, count, marked && transport.marked());
     bool underWay = true;
     for (std::size_t i = 0; i < count; ++i)
         underWay = core.take(bytes + i * messageSize, messageSize, origin, GetTickCount()) && underWay;

@@ -34,6 +34,8 @@ constexpr Screen fullHd{1920, 1080, "1920 x 1080 (32 bit)"};
 constexpr Screen ultraHd{3840, 2160, "3840 x 2160 (32 bit)"};
 // About 10.4 MB: what a copy speaking the plain protocol serves, as Pia.
 constexpr Screen served{1440, 900, "1440 x 900 (32 bit)"};
+// Pia's second entry (nettool serve), whose fetch stops part-way.
+constexpr const char* stopsPartWay = "Stops part-way";
 constexpr const char* pia = "Pia";
 std::string screenshotDib(const Screen& screen);
 std::string screenshotDibV5(const Screen& screen);

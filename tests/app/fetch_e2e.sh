@@ -5,10 +5,11 @@
 #   B (TVSIM2, Bert) shares with Anna a 1080p screenshot, later a 4K one,
 #     and a 5 MB picture, and a text with everybody;
 #   C (TVSIM3) plays a plain copy sharing a picture as Pia (nettool serve
-#     --plain).
+#     --plain), and a second entry whose fetch stops part-way.
 # A fetches each screenshot from B and the picture from C through the get
 # and progress dialogs; another program on A reads both formats back
-# byte-identical. Between A's runs, a plain copy on A (nettool --plain, as
+# byte-identical. A cancels a fetch of C's second entry, then leaves one to
+# fail; the clipboard keeps what it had. Between A's runs, a plain copy on A (nettool --plain, as
 # Anna) asks B: of the pictures it is offered the 5 MB one alone, neither
 # screenshot, and what it fetches is byte for byte B's serialization of it.
 #
@@ -119,8 +120,8 @@ check "a plain copy on A gets B's clip list" plain_asks "$work/plain1080"
 check "it is offered the 5 MB picture, not the 1080p screenshot" offers_one_picture "$work/plain1080"
 check "the picture it fetches is B's, byte for byte" plain_fetches "$work/plain1080"
 plain_quits "$work/plain1080"
-check "A fetches the 1080p screenshot from B and the picture from C" \
-  tests_on_a 'Fetching.AFullHd*:Fetching.APictureFromAPlainCopy*'
+check "A fetches the 1080p screenshot from B and the picture from C, and gives up C's stopping one" \
+  tests_on_a 'Fetching.AFullHd*:Fetching.APictureFromAPlainCopy*:Fetching.Cancel*'
 check "C sent its picture whole" grep -q '^answered type 9 to TVSIM1: sent' "$work/background.log"
 
 stop_bert

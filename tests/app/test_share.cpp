@@ -241,19 +241,26 @@ struct Fetched {
 
 // Opens the get dialog, chooses owner's picture captioned caption and
 // watches the progress dialog until the get dialog closes, as a user does.
-void fetchThroughDialogs(ProgramA& program, const std::string& owner, const char* caption, DWORD timeoutMs,
-                         Fetched& fetched) {
+// Chooses owner's picture caption in the get dialog: the get dialog, and
+// the progress dialog it opened.
+void startFetch(ProgramA& program, const std::string& owner, const char* caption, HWND& dialog, HWND& progress) {
     std::vector<TreeEntry> tree;
-    HWND dialog = openGetDialog(program, tree, [&](const std::vector<TreeEntry>& shown) {
+    dialog = openGetDialog(program, tree, [&](const std::vector<TreeEntry>& shown) {
         return listedPicture(shown, owner, caption) != nullptr;
     });
     ASSERT_NE(dialog, nullptr);
     const TreeEntry* entry = listedPicture(tree, owner, caption);
     ASSERT_NE(entry, nullptr) << owner << " lists the picture " << caption << "; listed:" << listing(tree);
-    const DWORD began = GetTickCount();
     choose(dialog, *entry);
-    HWND progress = waitForDialog("Get Clipboard");
+    progress = waitForDialog("Get Clipboard");
     ASSERT_NE(progress, nullptr);
+}
+
+void fetchThroughDialogs(ProgramA& program, const std::string& owner, const char* caption, DWORD timeoutMs,
+                         Fetched& fetched) {
+    HWND dialog = nullptr, progress = nullptr;
+    const DWORD began = GetTickCount();
+    ASSERT_NO_FATAL_FAILURE(startFetch(program, owner, caption, dialog, progress));
     waitUntil(
         [&] {
             const std::string text = controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT));
@@ -275,7 +282,7 @@ bool showedProgress(const Fetched& fetched) {
     return false;
 }
 
-// One program of A; the tests run in order and end with B gone.
+// One program of A; the tests run in order.
 class Sharing : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { program = new ProgramA; }
@@ -307,35 +314,18 @@ TEST_F(Sharing, GetListsWhatOthersShareWithThisUserAndFetchesItWhole) {
     choose(dialog, tree[0].children[0]);
     HWND progress = waitForDialog("Get Clipboard");
     ASSERT_NE(progress, nullptr);
-    // Once B's answer is on its way, C sends unasked data claiming to be
-    // Bert on B (the script does, on seeing the first file).
+    // As the request leaves, C sends unasked data claiming to be Bert on B
+    // (the script does, on seeing the file). A fetch this size is over in a
+    // fraction of a second, so the forgeries may come during it or after;
+    // either way nothing of them may count.
     const char* forge = std::getenv("TOLVARAN_FORGE");
     const char* forged = std::getenv("TOLVARAN_FORGED");
     ASSERT_TRUE(forge && forged);
-    std::vector<std::string> shown;
-    bool asked = false, whileFetching = false;
-    waitUntil(
-        [&] {
-            if (IsWindow(progress)) {
-                const std::string text = controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT));
-                if (shown.empty() || shown.back() != text)
-                    shown.push_back(text);
-                if (!asked && text != "0%")
-                    asked = CloseHandle(CreateFileA(forge, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-                whileFetching = whileFetching || GetFileAttributesA(forged) != INVALID_FILE_ATTRIBUTES;
-            }
-            return !IsWindow(dialog);
-        },
-        60000);
-    ASSERT_FALSE(IsWindow(dialog)) << "the get dialog closes once the fetch is over";
-    EXPECT_TRUE(whileFetching) << "C's forgeries came while the fetch ran";
+    ASSERT_TRUE(CloseHandle(CreateFileA(forge, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }, 60000)) << "the get dialog closes once the fetch is over";
     EXPECT_EQ(waitForBoxOf(GetCurrentProcessId(), 0), nullptr) << "nothing of C's ended the fetch";
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front(), "0%");
-    bool between = false;
-    for (const std::string& text : shown)
-        between = between || (text != "0%" && text != "100%" && text.back() == '%');
-    EXPECT_TRUE(between) << "a percentage between 0 and 100 on the way";
+    ASSERT_TRUE(waitUntil([&] { return GetFileAttributesA(forged) != INVALID_FILE_ATTRIBUTES; }, 30000))
+        << "C sent its forgeries";
 
     const std::vector<ClipboardEntry> fetched = readBack();
     EXPECT_EQ(entryBytes(fetched, CF_DIB), scenario::picture()) << "byte-identical, read by another program";
@@ -457,50 +447,6 @@ TEST_F(Sharing, DialogsOpenAndCloseWhileAnswersStreamIn) {
 
 // Cancel while the data comes: the clipboard stays as it was, also when the
 // rest arrives afterwards. Then B goes away in the middle of a transfer.
-TEST_F(Sharing, CancelKeepsTheClipboardAndAStoppedTransferIsAFailure) {
-    putAndSettle(*program, "kept through the cancel");
-    std::vector<TreeEntry> tree;
-    HWND dialog = openGetDialog(*program, tree);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_EQ(tree.size(), 2u);
-    choose(dialog, tree[0].children[0]);
-    HWND progress = waitForDialog("Get Clipboard");
-    ASSERT_NE(progress, nullptr);
-    waitUntil([&] { return controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT)) != "0%"; }, 20000);
-    PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-    HWND box = waitForBoxOf(GetCurrentProcessId());
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(boxText(box), "Fail to get clipboard from the network.\nTry it once again");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
-    // B goes on sending what nobody waits for any more; the transfer ends
-    // within seconds, and the clipboard must not change when it does.
-    const DWORD sequence = GetClipboardSequenceNumber();
-    waitUntil([] { return false; }, 10000);
-    EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
-    EXPECT_EQ(clipboardText(), "kept through the cancel");
-
-    // The script ends B's program once it sees this file: the transfer
-    // stops part-way and is failed five seconds later.
-    dialog = openGetDialog(*program, tree);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_EQ(tree.size(), 2u);
-    choose(dialog, tree[0].children[0]);
-    progress = waitForDialog("Get Clipboard");
-    ASSERT_NE(progress, nullptr);
-    waitUntil([&] { return controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT)) != "0%"; }, 20000);
-    const char* signal = std::getenv("TOLVARAN_END_B");
-    ASSERT_NE(signal, nullptr);
-    HANDLE file = CreateFileA(signal, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(file);
-    box = waitForBoxOf(GetCurrentProcessId(), 30000);
-    ASSERT_NE(box, nullptr) << "the stopped transfer ended the progress dialog";
-    EXPECT_EQ(boxText(box), "Fail to get clipboard from the network.\nTry it once again");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
-    EXPECT_EQ(clipboardText(), "kept through the cancel");
-}
-
 // Not a test: the benchmark (bench/bench_fetch.sh) runs it against B sharing
 // the 1080p screenshot, and reads the figure it prints.
 TEST_F(Sharing, DISABLED_FetchSpeed) {
@@ -560,6 +506,27 @@ TEST_F(Fetching, AnUltraHdScreenshotArrivesByteIdenticalInBothFormats) {
 // This copy asks in its own way; the plain copy answers in the plain one.
 TEST_F(Fetching, APictureFromAPlainCopyArrivesByteIdentical) {
     expectFetchedWhole("Pia [TVSIM3]", scenario::served, 120000);
+}
+
+// Pia's second entry answers with the first messages of its transfer and
+// then nothing: cancelled, the clipboard keeps what it had; left alone, the
+// stopped transfer is a failure five seconds on.
+TEST_F(Fetching, CancelKeepsTheClipboardAndAStoppedTransferIsAFailure) {
+    putAndSettle(*program, "kept through the cancel");
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "stopped");
+        HWND dialog = nullptr, progress = nullptr;
+        ASSERT_NO_FATAL_FAILURE(startFetch(*program, "Pia [TVSIM3]", scenario::stopsPartWay, dialog, progress));
+        ASSERT_TRUE(waitUntil([&] { return controlText(GetDlgItem(progress, IDC_PROGRESS_TEXT)) != "0%"; }, 20000));
+        if (cancel)
+            PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+        HWND box = waitForBoxOf(GetCurrentProcessId(), 30000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(boxText(box), "Fail to get clipboard from the network.\nTry it once again");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+        EXPECT_EQ(clipboardText(), "kept through the cancel");
+    }
 }
 
 }  // namespace

@@ -21,11 +21,12 @@
 //                                      as USER (on COMPUTER); prints how many
 //                                      were taken
 //   nettool serve BODYFILE USER CAPTION SECONDS
-//       One shared clipboard, as USER: a clip-list query is answered with one
-//       picture record captioned CAPTION (entry 1), a fetch request for entry
-//       1 with the bytes of BODYFILE as fetch data, both back to the asker
-//       from a thread of their own; a line for each answer. Ends after
-//       SECONDS.
+//       One shared clipboard, as USER: a clip-list query is answered with a
+//       picture record captioned CAPTION (entry 1) and one captioned "Stops
+//       part-way" (entry 2), a fetch request for entry 1 with the bytes of
+//       BODYFILE as fetch data, both back to the asker from a thread of their
+//       own; a line for each answer. A fetch of entry 2 gets the first tenth
+//       of the same transfer, and then nothing. Ends after SECONDS.
 //   nettool forge HOST COMPUTER USER   unasked fetch data to HOST:24170 as
 //                                      USER on COMPUTER, never waiting for an
 //                                      echo: 64 first messages of transfers
@@ -535,17 +536,23 @@ struct Offer {
     std::vector<std::uint8_t> body;
 };
 constexpr std::uint32_t offeredEntry = 1;
+constexpr std::uint32_t stoppingEntry = 2;
 
 // One answer, sent back the way its request came from a thread of the
 // answer queue's.
 class OfferAnswer : public AnswerJob {
 public:
     OfferAnswer(MailslotListener& listener, const Offer& offer, const TransferFrom& from, const char* computer,
-                unsigned type)
+                unsigned type, std::uint32_t entryId)
         : AnswerJob(std::to_string(type) + " " + std::to_string(from.origin.address)), mListener(listener),
-          mOffer(offer), mOrigin(from.origin), mMarked(from.marked), mComputer(computer), mType(type) {}
+          mOffer(offer), mOrigin(from.origin), mMarked(from.marked), mComputer(computer), mType(type),
+          mEntryId(entryId) {}
 
     void run() override {
+        if (mType == sharetype::fetchData && mEntryId == stoppingEntry) {
+            stopPartWay();
+            return;
+        }
         const std::vector<std::uint8_t>& body = mType == sharetype::clipListReply ? mOffer.list : mOffer.body;
         NetTransport& transport = mListener.transport();
         MailslotPeer peer(transport, transport.routeBack(mOrigin, mComputer, mMarked), mComputer.c_str(),
@@ -556,12 +563,28 @@ public:
     }
 
 private:
+    // The first tenth of the fetch data, all at once from a socket of its
+    // own, never waiting for an echo.
+    void stopPartWay() const {
+        NetTransport& transport = mListener.transport();
+        Chunking chunking;
+        const Socket udp = openUdpSocket(0, false, false);
+        if (!chunking.prepare(sharetype::fetchData, transport.beginTransfer(), transport.computerName(),
+                              mOffer.user, mOffer.body.data(), mOffer.body.size(), Framing{}))
+            return;
+        for (std::uint32_t i = 0; i < chunking.count() / 10; ++i)
+            sendDatagram(udp.get(), chunking.message(i).encode().data(), messageSize, mOrigin.address, listenerPort);
+        std::printf("answered type 9 to %s: stopped part-way\n", mComputer.c_str());
+        std::fflush(stdout);
+    }
+
     MailslotListener& mListener;
     const Offer& mOffer;
     const Origin mOrigin;
     const bool mMarked;
     const std::string mComputer;
     const unsigned mType;
+    const std::uint32_t mEntryId;
 };
 
 // Hands clip-list queries, and fetch requests for the offered entry, to the
@@ -573,12 +596,13 @@ public:
 
     void handle(const TransferFrom& from, const char* computer, const char*, const std::uint8_t* body,
                 std::uint32_t length) override {
-        std::uint32_t entryId = 0;
-        if (type == sharetype::fetchRequest && (!decodeFetchRequest(body, length, entryId) || entryId != offeredEntry))
+        std::uint32_t entryId = offeredEntry;
+        if (type == sharetype::fetchRequest && (!decodeFetchRequest(body, length, entryId) ||
+                                                (entryId != offeredEntry && entryId != stoppingEntry)))
             return;
         const unsigned answer = type == sharetype::clipListQuery ? sharetype::clipListReply : sharetype::fetchData;
         try {
-            mAnswers.post(std::make_unique<OfferAnswer>(mListener, mOffer, from, computer, answer));
+            mAnswers.post(std::make_unique<OfferAnswer>(mListener, mOffer, from, computer, answer, entryId));
         } catch (const std::bad_alloc&) {
         }
     }
@@ -602,7 +626,8 @@ int serve(int argc, char** argv, bool plain) {
         return 2;
     Offer offer;
     offer.user = argv[3];
-    offer.list = encodeClipList({{offeredEntry, static_cast<std::uint32_t>(ContentKind::Picture), argv[4]}});
+    offer.list = encodeClipList({{offeredEntry, static_cast<std::uint32_t>(ContentKind::Picture), argv[4]},
+                                 {stoppingEntry, static_cast<std::uint32_t>(ContentKind::Picture), "Stops part-way"}});
     if (!readFile(argv[2], offer.body))
         return 1;
     const std::string computer = computerName();
