@@ -48,6 +48,7 @@ void SendWindow::send(std::uint32_t slotNumber, std::uint32_t now, std::size_t f
     message.attempt = static_cast<std::uint8_t>(slot.sends);
     ++slot.sends;
     slot.lastSent = now;
+    slot.order = ++mSends;
     try {
         toSend.push_back(message);
         mRound[toSend.size() - 1 - first] = slotNumber;
@@ -66,6 +67,10 @@ bool SendWindow::anyTimedOut(std::uint32_t now) const {
     return false;
 }
 
+bool SendWindow::overtaken(const Slot& slot) const {
+    return slot.busy && !slot.hurried && slot.sends < maxSends && slot.order + 2 * mBatch <= mLatestEchoed;
+}
+
 void SendWindow::due(std::uint32_t now, std::vector<Message>& toSend) {
     if (finished())
         return;
@@ -77,16 +82,18 @@ void SendWindow::due(std::uint32_t now, std::vector<Message>& toSend) {
     const std::size_t first = toSend.size();
     for (std::uint32_t i = 0; i < mWidth; ++i) {
         Slot& slot = mSlots[i];
-        if (!slot.busy || !reached(now, slot.lastSent + resendAfterMs))
+        const bool timedOut = slot.busy && reached(now, slot.lastSent + resendAfterMs);
+        if (!timedOut && !overtaken(slot))
             continue;
-        if (slot.batch > 1)
+        if (timedOut && slot.batch > 1)
             fallBack(slot.batch);
+        slot.hurried = !timedOut;
         send(i, now, first, toSend);
     }
     for (std::uint32_t i = 0; i < openWidth() && mNext < mSource.count(); ++i) {
         if (mSlots[i].busy)
             continue;
-        mSlots[i] = Slot{true, mNext++, 0, now, now, 1};
+        mSlots[i] = Slot{true, mNext++, 0, now, now, 1, 0, false};
         send(i, now, first, toSend);
     }
     noteBatches(toSend.size() - first);
@@ -101,13 +108,16 @@ void SendWindow::noteBatches(std::size_t count) {
 }
 
 void SendWindow::fallBack(std::size_t lostBatch) {
-    mBatch = std::min(mBatch, lostBatch > framedBatch ? framedBatch : std::size_t{1});
+    const std::size_t smaller = lostBatch > framedBatch ? framedBatch : 1;
+    if (smaller < mBatch)
+        mRegrowAfter = std::min(mRegrowAfter * 2, maxWideChunkCount);
+    mBatch = std::min(mBatch, smaller);
     mCleanEchoes = 0;
 }
 
 void SendWindow::acknowledged() {
     ++mAcknowledged;
-    if (mBatch >= mMostBatch || ++mCleanEchoes < regrowAfter)
+    if (mBatch >= mMostBatch || ++mCleanEchoes < mRegrowAfter)
         return;
     mBatch = mBatch < framedBatch ? std::min(framedBatch, mMostBatch) : mMostBatch;
     mCleanEchoes = 0;
@@ -124,6 +134,7 @@ void SendWindow::onReply(const std::uint8_t* bytes, std::size_t size) {
         Slot& slot = mSlots[i];
         if (slot.busy && slot.index == static_cast<std::uint64_t>(index)) {
             slot.busy = false;
+            mLatestEchoed = std::max(mLatestEchoed, slot.order);
             acknowledged();
             return;
         }
@@ -138,6 +149,8 @@ std::uint32_t SendWindow::nextWake(std::uint32_t now) const {
         const Slot& slot = mSlots[i];
         if (!slot.busy)
             continue;
+        if (overtaken(slot))
+            return now;
         for (const std::uint32_t tick : {slot.lastSent + resendAfterMs, slot.firstSent + giveUpAfterMs}) {
             if (reached(now, tick))
                 return now;

@@ -8,9 +8,14 @@
 // first send, or due again after maxSends sends, fails the whole send, and
 // nothing more goes out.
 //
+// A message still unanswered when messages sent two datagrams after it have
+// been echoed was lost on the way: it goes again at once, without waiting
+// for its time-out, once between two time-outs (within the same maxSends).
+//
 // Towards a marked copy the messages of one round leave packed, batch() to
-// a datagram. A packed datagram whose messages go unanswered may have been
-// too big for the way (IP fragments dropped): the batch falls back to
+// a datagram. A packed datagram whose messages go unanswered while nothing
+// later is echoed either may have been too big for the way (IP fragments
+// dropped): the batch falls back to
 // framedBatch, then to single messages, and grows again after a long run
 // of echoes.
 //
@@ -31,7 +36,9 @@
 
 class SendWindow {
 public:
-    // Echoes in a row at one batch size before a bigger one is tried again.
+    // Echoes in a row at one batch size before a bigger one is tried again;
+    // twice as many after each fall back, so a way that never carries big
+    // packs costs a handful of time-outs, not one every thousand messages.
     static constexpr std::uint32_t regrowAfter = 1024;
     // What a receiver is sent at once is bounded in datagrams too, so a send
     // fallen back to small batches floods no listener's round of reading;
@@ -75,6 +82,8 @@ private:
         std::uint32_t firstSent = 0;
         std::uint32_t lastSent = 0;
         std::size_t batch = 1;  // messages in the datagram it last went in
+        std::uint64_t order = 0;  // of its latest send among all of them
+        bool hurried = false;     // sent again early since its latest time-out
     };
 
     // 1 until the receiver has acknowledged anything; then width, as far
@@ -82,6 +91,7 @@ private:
     std::uint32_t openWidth() const;
     bool hasRoom() const;
     bool anyTimedOut(std::uint32_t now) const;
+    bool overtaken(const Slot& slot) const;
     void send(std::uint32_t slot, std::uint32_t now, std::size_t first, std::vector<Message>& toSend);
     // Which datagram each message of this round went in.
     void noteBatches(std::size_t count);
@@ -93,9 +103,12 @@ private:
     std::size_t mMostBatch;
     std::size_t mBatch;
     std::uint32_t mCleanEchoes = 0;
+    std::uint32_t mRegrowAfter = regrowAfter;
     std::array<Slot, maxSendWindow> mSlots{};
     // The slots of the round being sent, in the order their messages went.
     std::array<std::uint32_t, maxSendWindow> mRound{};
+    std::uint64_t mSends = 0;          // messages sent, resends included
+    std::uint64_t mLatestEchoed = 0;   // the latest send order echoed
     std::uint32_t mNext = 0;  // the next message to enter the window
     std::uint32_t mAcknowledged = 0;
     bool mFailed = false;

@@ -89,7 +89,8 @@ TEST(MarkedFraming, PacksFallBackWhenUnansweredAndGrowAgainAfterALongRunOfEchoes
     EXPECT_EQ(1u, window.batch()) << "then single messages";
 
     std::uint32_t now = 1 + 2 * resendAfterMs;
-    for (std::uint32_t echoed = 0; echoed < SendWindow::regrowAfter + 64 && !window.finished(); now += 1) {
+    // Two falls back: the run that earns a bigger pack is four times the first.
+    for (std::uint32_t echoed = 0; echoed < 4 * SendWindow::regrowAfter + 64 && !window.finished(); now += 1) {
         for (const Message& message : round) {
             window.onReply(message.encode().data(), messageSize);
             ++echoed;
