@@ -3,8 +3,8 @@
 # the real programs between two simulated computers (B shares it, A fetches
 # it under the get and progress dialogs), against the plain UDP
 # stop-and-wait echo of 420-byte datagrams between the same two in the same
-# run: each fetch's time and MB/s, and how many times the echo's MB/s that
-# is. Then the same fetch while a third computer, C, asks B five times a
+# run (native code, and Wine's nettool beside it): each fetch's time and
+# MB/s, and how many times the native echo's MB/s that is. Then the same fetch while a third computer, C, asks B five times a
 # second for what B shares with everybody, as an unknown computer that
 # never acknowledges the answers. Run by hand as root, after a Windows build:
 #   bench/bench_fetch.sh [BUILD_DIR] [ROUNDS]      (defaults build/win32, 3)
@@ -48,11 +48,15 @@ pester() {
 }
 
 netsim_up "$dir" 3 >/dev/null
+clang -O2 -o "$work/udp_echo" "$TOLVARAN_ROOT/bench/udp_echo.c"
+netsim_exec "$dir" 1 "$work/udp_echo" pong 24172 60 &
+background+=("$!")
 on_computer_in_background 1 "$bin/nettool.exe" udppong 60
-sleep 0.5  # the ponger prints nothing to wait on
-echo "== 420-byte UDP round trips, stop-and-wait, TVSIM2 -> TVSIM1 and back"
-udp=$(on_computer 2 "$bin/nettool.exe" udpping TVSIM1 5000)
+sleep 0.5  # the pongers print nothing to wait on
+echo "== 420-byte UDP round trips, stop-and-wait, TVSIM2 -> TVSIM1 and back: native, then under Wine"
+udp=$(netsim_exec "$dir" 2 "$work/udp_echo" ping "$(awk '$1 == 1 { print $3 }' "$dir/hosts")" 24172 20000)
 echo "$udp"
+on_computer 2 "$bin/nettool.exe" udpping TVSIM1 5000
 kill "${background[@]}" 2>/dev/null || true
 
 on_computer 1 "$bin/tvstate.exe" Anna >/dev/null
