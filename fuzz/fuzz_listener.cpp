@@ -96,7 +96,7 @@ struct FetchHandler : CheckingHandler {
         check(from.origin.sameComputer(asked));
         fetch.arrived(from.origin, from.typeAndId, body, length);
         const FetchAsked::Progress got = fetch.take();
-        check(!got.arrived || got.data.size() == length);
+        check(!got.arrived || memoryblock::size(got.data.get()) == length);
     }
 
     FetchAsked fetch;

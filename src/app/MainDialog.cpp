@@ -29,7 +29,7 @@ MainDialog::MainDialog(HWND ownerWindow)
       // A new shell (after explorer restarted) announces itself with this.
       mTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")),
       mListener(computerName().c_str()),
-      mBridge(mListener, mState, [this](const ClipSnapshot& fetched) { return putFetched(fetched); }),
+      mBridge(mListener, mState, [this](ClipSnapshot& fetched) { return putFetched(fetched); }),
       mAnswers(answeringThreads, queuedAnswers),
       mUserQuery(shareWays()),
       mUserReply(shareWays()),

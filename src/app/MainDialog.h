@@ -79,7 +79,7 @@ private:
     void share(std::uint32_t buttonId);
     void fetch();
     // A fetched snapshot onto the clipboard; false unless all of it went.
-    bool putFetched(const ClipSnapshot& fetched);
+    bool putFetched(ClipSnapshot& fetched);
     ShareWays shareWays();
     void stopNetwork();
     // Answers in progress at once, and waiting.

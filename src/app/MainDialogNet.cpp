@@ -58,10 +58,11 @@ void MainDialog::fetch() {
     dialog.run();
 }
 
-bool MainDialog::putFetched(const ClipSnapshot& fetched) {
+bool MainDialog::putFetched(ClipSnapshot& fetched) {
     // The change it makes reaches this window like any other, and the
-    // previous content goes onto the history.
-    const ClipboardResult result = restoreClipboard(hwnd, fetched);
+    // previous content goes onto the history. The fetched copy is not kept:
+    // its blocks go to the clipboard as they are.
+    const ClipboardResult result = handOverToClipboard(hwnd, fetched);
     note(result);
     return result == ClipboardResult::Done;
 }

@@ -84,7 +84,7 @@ private:
 }  // namespace
 
 NetBridge::NetBridge(MailslotListener& listener, const ProgramState& state,
-                     std::function<bool(const ClipSnapshot&)> restore)
+                     std::function<bool(ClipSnapshot&)> restore)
     : mListener(listener), mState(state), mRestore(std::move(restore)) {}
 
 bool NetBridge::ask(const std::shared_ptr<UiCall>& call) {
@@ -142,6 +142,6 @@ std::unique_ptr<PendingFetch> NetBridge::requestFetch(const std::shared_ptr<Fetc
                                               mState.userName.text(), entryId);
 }
 
-bool NetBridge::putOnClipboard(const ClipSnapshot& snapshot) {
+bool NetBridge::putOnClipboard(ClipSnapshot& snapshot) {
     return mRestore && mRestore(snapshot);
 }

@@ -31,7 +31,7 @@ public:
     // state: read on the user-interface thread only, for the dialogs' sends.
     // restore: puts a fetched snapshot on the clipboard as the program does.
     NetBridge(MailslotListener& listener, const ProgramState& state,
-              std::function<bool(const ClipSnapshot&)> restore);
+              std::function<bool(ClipSnapshot&)> restore);
     // The window the calls go to; null until it exists, and again when it goes.
     void setWindow(HWND window) { mWindow = window; }
     // The user-interface thread, on uiCallMessage.
@@ -52,7 +52,7 @@ public:
     bool queryClipboards(const std::shared_ptr<ClipsAsked>& asked) override;
     std::unique_ptr<PendingFetch> requestFetch(const std::shared_ptr<FetchAsked>& asked, const std::string& computer,
                                                std::uint32_t entryId) override;
-    bool putOnClipboard(const ClipSnapshot& snapshot) override;
+    bool putOnClipboard(ClipSnapshot& snapshot) override;
 
 private:
     // Hands the call to the user-interface thread and waits, within bounds,
@@ -61,7 +61,7 @@ private:
 
     MailslotListener& mListener;
     const ProgramState& mState;
-    const std::function<bool(const ClipSnapshot&)> mRestore;
+    const std::function<bool(ClipSnapshot&)> mRestore;
     UiCallQueue mCalls;
     Conversations mConversations;
     // Set on the user-interface thread, read on the answering threads.

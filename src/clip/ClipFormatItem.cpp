@@ -113,6 +113,12 @@ ClipFormatItem* ClipFormatItem::forLocale(std::uint32_t locale) {
     return item;
 }
 
+GlobalMemory ClipFormatItem::takeForClipboard(bool& outOfMemory) {
+    if (mFormat == clipformat::locale)
+        return blockForClipboard(outOfMemory);
+    return std::move(mBlock);
+}
+
 GlobalMemory ClipFormatItem::blockForClipboard(bool& outOfMemory) const {
     GlobalMemory block;
     if (mFormat == clipformat::locale) {

@@ -48,6 +48,10 @@ public:
     // identifier of a locale. Null without data, and when memory is short
     // (outOfMemory set).
     GlobalMemory blockForClipboard(bool& outOfMemory) const;
+    // The item's own block, for an item not needed again (a fetched
+    // snapshot): no copy; the item keeps its format without data. A locale
+    // gets a fresh block as above.
+    GlobalMemory takeForClipboard(bool& outOfMemory);
 
     // Frees the data and makes this a default item (format 0).
     void release();

@@ -78,16 +78,11 @@ ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDeta
     return fresh.isEmpty() ? ClipboardResult::Done : ClipboardResult::OutOfMemory;
 }
 
-ClipboardResult restoreClipboard(HWND owner, const ClipSnapshot& snapshot) {
-    if (snapshot.isEmpty())
-        return ClipboardResult::Done;
-    std::vector<GlobalMemory> blocks;
-    blocks.reserve(static_cast<std::size_t>(snapshot.count()));
-    bool outOfMemory = false;
-    for (int i = 0; i < snapshot.count() && !outOfMemory; ++i)
-        blocks.push_back(snapshot.item(i)->blockForClipboard(outOfMemory));
-    if (outOfMemory)
-        return ClipboardResult::OutOfMemory;
+namespace {
+
+// Empties the clipboard and offers each item's format with its block from
+// blocks (one per item, null for a format without data).
+ClipboardResult offer(HWND owner, const ClipSnapshot& snapshot, std::vector<GlobalMemory>& blocks) {
     ClipboardOpen open(owner);
     if (!open.ok())
         return ClipboardResult::Busy;
@@ -107,4 +102,32 @@ ClipboardResult restoreClipboard(HWND owner, const ClipSnapshot& snapshot) {
             refused = true;
     }
     return refused ? ClipboardResult::Refused : ClipboardResult::Done;
+}
+
+// Every item's block as block() gives it, all of them before the clipboard
+// is touched, then offered: short of memory, the clipboard keeps what it had.
+template <class Block>
+ClipboardResult offerEach(HWND owner, const ClipSnapshot& snapshot, Block block) {
+    if (snapshot.isEmpty())
+        return ClipboardResult::Done;
+    std::vector<GlobalMemory> blocks;
+    blocks.reserve(static_cast<std::size_t>(snapshot.count()));
+    bool outOfMemory = false;
+    for (int i = 0; i < snapshot.count() && !outOfMemory; ++i)
+        blocks.push_back(block(*snapshot.item(i), outOfMemory));
+    if (outOfMemory)
+        return ClipboardResult::OutOfMemory;
+    return offer(owner, snapshot, blocks);
+}
+
+}  // namespace
+
+ClipboardResult restoreClipboard(HWND owner, const ClipSnapshot& snapshot) {
+    return offerEach(owner, snapshot,
+                     [](const ClipFormatItem& item, bool& outOfMemory) { return item.blockForClipboard(outOfMemory); });
+}
+
+ClipboardResult handOverToClipboard(HWND owner, ClipSnapshot& snapshot) {
+    return offerEach(owner, snapshot,
+                     [](ClipFormatItem& item, bool& outOfMemory) { return item.takeForClipboard(outOfMemory); });
 }

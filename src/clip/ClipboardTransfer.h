@@ -41,3 +41,7 @@ ClipboardResult captureClipboard(HWND owner, ClipSnapshot& snapshot, CaptureDeta
 // copy is made before the clipboard is touched: short of memory, the
 // clipboard keeps what it had.
 ClipboardResult restoreClipboard(HWND owner, const ClipSnapshot& snapshot);
+// The same for a snapshot not needed again (one fetched from another
+// computer): its own blocks go to the clipboard, without a copy, and it is
+// left without data.
+ClipboardResult handOverToClipboard(HWND owner, ClipSnapshot& snapshot);

@@ -1,5 +1,7 @@
 #include "clip/ShareConversations.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <new>
 
@@ -123,10 +125,16 @@ void FetchAsked::arrived(const Origin& from, std::uint32_t transferKey, const st
     const std::lock_guard<std::mutex> lock(mLock);
     if (!oursLocked(from, transferKey))
         return;
-    try {
-        mProgress.data.assign(body, body + length);
+    // The one copy between the listener's payload and the snapshot's items.
+    GlobalMemory block(memoryblock::allocate(memoryblock::moveable, length));
+    GlobalLockGuard locked(block.get());
+    if (locked.data() != nullptr || length == 0) {
+        if (length != 0)
+            std::memcpy(locked.data(), body, length);
+        locked.unlock();
+        mProgress.data = std::move(block);
         mProgress.arrived = true;
-    } catch (const std::bad_alloc&) {
+    } else {
         mProgress.failed = true;
     }
     arrivedLocked();
@@ -141,7 +149,7 @@ FetchAsked::Progress FetchAsked::take() {
     taken.failed = mProgress.failed;
     taken.arrived = mProgress.arrived;
     // The data goes to the owner once, without a copy.
-    taken.data.swap(mProgress.data);
+    taken.data = std::move(mProgress.data);
     return taken;
 }
 

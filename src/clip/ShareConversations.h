@@ -10,6 +10,7 @@
 // request. Platform-free and thread-safe.
 #pragma once
 
+#include "base/GlobalMemory.h"
 #include "clip/Origin.h"
 #include "clip/SavedState.h"
 #include "protocol/ShareMessages.h"
@@ -103,7 +104,9 @@ public:
         unsigned receivedBytes = 0;  // message bytes in so far
         bool failed = false;
         bool arrived = false;
-        std::vector<std::uint8_t> data;  // the body, once arrived
+        // The body once arrived, in a block a memory stream can read
+        // without another copy.
+        GlobalMemory data;
     };
     // Progress wakes the owner at most this often.
     static constexpr std::uint32_t progressEveryMs = 100;

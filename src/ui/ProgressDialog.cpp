@@ -44,31 +44,22 @@ INT_PTR ProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void ProgressDialog::takeNews() {
-    const FetchAsked::Progress news = mAsked->take();
+    FetchAsked::Progress news = mAsked->take();
     setTotal(news.totalBytes);
     if (news.receivedBytes != 0)
         setProgress(news.receivedBytes);
     if (news.failed)
         finish(false);
     else if (news.arrived)
-        finish(restore(news.data));
+        finish(restore(std::move(news.data)));
 }
 
-bool ProgressDialog::restore(const std::vector<std::uint8_t>& data) {
-    if (data.empty())
-        return false;
+bool ProgressDialog::restore(GlobalMemory data) {
     // Through the same bounded loader as the stack file, whole or not at all:
     // the clipboard is never left half-written.
-    GlobalMemory block(memoryblock::allocate(memoryblock::moveable, data.size()));
-    {
-        GlobalLockGuard lock(block.get());
-        if (!lock.data())
-            return false;
-        std::memcpy(lock.data(), data.data(), data.size());
-    }
     ClipSnapshot snapshot;
     MemoryStream stream;
-    if (!stream.adopt(std::move(block)))
+    if (!data || memoryblock::size(data.get()) == 0 || !stream.adopt(std::move(data)))
         return false;
     Archive archive(stream, false);
     return snapshot.serialize(archive) && mNetwork.putOnClipboard(snapshot);

@@ -36,7 +36,7 @@ private:
     // What came of the fetch since the last look.
     void takeNews();
     // The fetched bytes onto the clipboard, whole or not at all.
-    bool restore(const std::vector<std::uint8_t>& data);
+    bool restore(GlobalMemory data);
 
     ShareNetwork& mNetwork;
     std::shared_ptr<FetchAsked> mAsked;

@@ -37,7 +37,7 @@ public:
                                                        const std::string& computer, std::uint32_t entryId) = 0;
     // Puts a fetched snapshot on the clipboard as the program restores one;
     // false when the clipboard did not take all of it.
-    virtual bool putOnClipboard(const ClipSnapshot& snapshot) = 0;
+    virtual bool putOnClipboard(ClipSnapshot& snapshot) = 0;
 };
 
 // The wake-up a dialog gives its conversation: a message to its window.

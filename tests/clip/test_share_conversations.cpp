@@ -46,8 +46,11 @@ TEST(ShareConversations, AFetchTakesTheAskedComputersFirstTransferAlone) {
     fetch.arrived(bravoAgain, 0x19, real.data(), 5);
     seen = fetch.take();
     ASSERT_TRUE(seen.arrived);
-    EXPECT_EQ(real, seen.data);
-    EXPECT_TRUE(fetch.take().data.empty()) << "the data is handed over once";
+    GlobalLockGuard body(seen.data.get());
+    ASSERT_NE(body.data(), nullptr);
+    EXPECT_EQ(real, std::vector<std::uint8_t>(static_cast<const std::uint8_t*>(body.data()),
+                                              static_cast<const std::uint8_t*>(body.data()) + body.size()));
+    EXPECT_FALSE(fetch.take().data) << "the data is handed over once";
     EXPECT_FALSE(fetch.awaits(bravoAgain, 0x19)) << "done";
 
     FetchAsked cancelled(bravo, [&] { ++wakes; });

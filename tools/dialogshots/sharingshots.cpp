@@ -64,7 +64,7 @@ public:
                                                std::uint32_t) override {
         return std::make_unique<PendingFetch>();
     }
-    bool putOnClipboard(const ClipSnapshot&) override { return false; }
+    bool putOnClipboard(ClipSnapshot&) override { return false; }
 };
 
 Answerer answerer(const char* const names[2]) {
