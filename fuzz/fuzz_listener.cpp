@@ -112,6 +112,10 @@ struct CheckingSink : EchoSink {
         // Nobody else's fetch data is acknowledged.
         check(message.type != 9 || origin.sameComputer(asked));
     }
+    // Only the fetch asked for is declined, and only to a marked sender.
+    void decline(const Message& message, const Origin& origin) override {
+        check(message.type == 9 && message.reserved == declineBits && origin.sameComputer(asked));
+    }
 };
 
 class Reader {

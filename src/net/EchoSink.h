@@ -14,4 +14,7 @@ public:
     // A sink that holds echoes back to pack them sends them now: a handler
     // is about to run, and may take longer than their senders wait.
     virtual void sendHeld() {}
+    // Sends declined (a message of a marked sender's, reserved set to
+    // declineBits: its transfer is no longer wanted) back the way it came.
+    virtual void decline(const Message& declined, const Origin& origin) = 0;
 };

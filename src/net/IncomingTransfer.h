@@ -59,6 +59,9 @@ public:
     std::uint32_t chunkCount() const { return mChunkCount; }
     std::uint32_t receivedCount() const { return mReceived; }
     bool finished() const { return mFinished; }
+    // Given up because nobody wanted it any more: its sender is told.
+    bool declined() const { return mDeclined; }
+    void decline() { mDeclined = true; }
     // What counts against the listener's bound: the chunks of a transfer
     // nobody asked for.
     std::size_t storedBytes() const { return mChunks.size() * chunkFootprint; }
@@ -120,4 +123,5 @@ private:
     std::uint32_t mDeadline = 0;
     std::uint64_t mLastActivity = 0;
     bool mFinished = false;
+    bool mDeclined = false;
 };

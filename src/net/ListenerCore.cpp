@@ -135,12 +135,17 @@ IncomingTransfer* ListenerCore::leastActive(const IncomingTransfer* spare, bool 
 void ListenerCore::takeIn(IncomingTransfer& transfer, const Message& message, const Origin& origin,
                           std::uint32_t now) {
     // A finished transfer's sender gets no echo: if it lost the last one, its
-    // own retries run out.
-    if (transfer.finished())
+    // own retries run out. One given up unwanted tells a marked sender so.
+    if (transfer.finished()) {
+        if (transfer.declined())
+            decline(message, origin);
         return;
+    }
     // Nobody waits for it any more (the user cancelled): no more echoes.
     if (transfer.asked() && !transfer.handler().stillWanted(transfer.from())) {
         giveUp(transfer);
+        transfer.decline();
+        decline(message, origin);
         return;
     }
     transfer.touch(now, ++mActivity);
@@ -184,6 +189,14 @@ bool ListenerCore::store(IncomingTransfer& transfer, const Message& message) {
         return false;
     mStoredBytes += cost;
     return true;
+}
+
+void ListenerCore::decline(const Message& message, const Origin& origin) {
+    if (!message.marked())
+        return;
+    Message declined = message;
+    declined.reserved = declineBits;
+    mSink.decline(declined, origin);
 }
 
 void ListenerCore::giveUp(IncomingTransfer& transfer) {

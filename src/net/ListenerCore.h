@@ -75,6 +75,8 @@ private:
     void takeIn(IncomingTransfer& transfer, const Message& message, const Origin& origin, std::uint32_t now);
     // Removes transfer i, reporting it failed if it was incomplete.
     void remove(std::size_t i);
+    // Tells a marked sender its message's transfer is no longer wanted.
+    void decline(const Message& message, const Origin& origin);
     // Gives a transfer up in place, reporting it failed.
     void giveUp(IncomingTransfer& transfer);
 

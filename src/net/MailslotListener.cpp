@@ -36,6 +36,12 @@ public:
     // Before the messages of each datagram from UDP, and at the end of each round.
     void heard(const Origin& from, std::size_t count, bool marked) { mBatches.heard(from, count, marked); }
     void sendHeld() override { mBatches.flush(); }
+    void decline(const Message& declined, const Origin& origin) override {
+        if (origin.kind != Origin::Kind::Udp)
+            return;
+        const Datagram bytes = declined.encode();
+        sendDatagram(mSocket, bytes.data(), bytes.size(), origin.address, origin.port);
+    }
 
     void echo(const Message& message, const Origin& origin, const char* senderComputer) override {
         if (origin.kind == Origin::Kind::Udp) {

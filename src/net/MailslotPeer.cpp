@@ -109,6 +109,9 @@ public:
 
 private:
     void pass(const std::uint8_t* bytes, std::size_t size, std::uint32_t address) {
+        // Echoes come from the computer asked; anything else on this socket is a stranger's.
+        if (std::find(mRoute.addresses.begin(), mRoute.addresses.end(), address) == mRoute.addresses.end())
+            return;
         const std::size_t count = messagesIn(bytes, size);
         // Packed echoes come from a marked copy alone: from here on the send
         // takes the faster ways to it.

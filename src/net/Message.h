@@ -45,6 +45,11 @@ constexpr std::uint64_t chunkCountFor(std::uint64_t payloadLength, std::uint32_t
 
 constexpr std::uint16_t markBits = 0x7A50;
 constexpr std::uint16_t markMask = 0xFFF0;
+// A marked copy that gives up a transfer it asked for (the user cancelled)
+// answers each further message of it with that message, the reserved bytes
+// set to declineBits: its marked sender stops at once. Never sent to a
+// sender whose messages carry no mark.
+constexpr std::uint16_t declineBits = 0x7A60;
 
 // Whether a transfer of count messages numbers them past chunkIndex.
 constexpr bool isWide(std::uint64_t count) {

@@ -127,6 +127,11 @@ void SendWindow::onReply(const std::uint8_t* bytes, std::size_t size) {
     Message reply;
     if (finished() || !Message::decode(bytes, size, reply) || reply.transferId != mSource.transferId())
         return;
+    // The receiver gave the transfer up: nothing more is wanted.
+    if (mSource.marked() && reply.reserved == declineBits) {
+        mFailed = true;
+        return;
+    }
     const std::int64_t index = reply.index(mSource.wide());
     if (index < 0)
         return;

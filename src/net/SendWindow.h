@@ -63,7 +63,8 @@ public:
     // Messages to a datagram for the latest round, counted from its first.
     std::size_t batch() const { return mBatch; }
     // One message that came back; anything but the echo of a message in
-    // flight (same transferId and number) is ignored.
+    // flight (same transferId and number) is ignored, but a marked send
+    // declined by its receiver (Message.h) fails at once.
     void onReply(const std::uint8_t* bytes, std::size_t size);
 
     bool succeeded() const { return mAcknowledged == mSource.count() && !mFailed; }

@@ -24,6 +24,7 @@ struct RecordingHandler : MessageHandler {
     void onTransferStart(const TransferFrom&, unsigned bytes) override { starts.push_back(bytes); }
     void onTransferProgress(const TransferFrom&, unsigned bytes) override { progress.push_back(bytes); }
     void onTransferFailed(const TransferFrom&) override { ++failures; }
+    bool stillWanted(const TransferFrom&) override { return wanted; }
     void handle(const TransferFrom& from, const char* computer, const char* user, const std::uint8_t* body,
                 std::uint32_t length) override {
         deliveries.push_back({computer, user, std::string(body, body + length)});
@@ -31,6 +32,7 @@ struct RecordingHandler : MessageHandler {
     }
 
     Admission admission = Admission::Taken;
+    bool wanted = true;
     std::vector<TransferFrom> admitted;
     std::vector<unsigned> starts, progress;
     int failures = 0;
@@ -44,10 +46,12 @@ struct RecordingSink : EchoSink {
         origins.push_back(origin);
         computers.push_back(computer);
     }
+    void decline(const Message& message, const Origin&) override { declines.push_back(message.encode()); }
 
     std::vector<std::array<std::uint8_t, messageSize>> echoes;
     std::vector<Origin> origins;
     std::vector<std::string> computers;
+    std::vector<std::array<std::uint8_t, messageSize>> declines;
 };
 
 inline Chunking chunked(unsigned type, std::string_view body, std::uint32_t transferId = 0x123456,

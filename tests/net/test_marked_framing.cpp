@@ -152,4 +152,46 @@ TEST(MarkedFraming, OnlyTheAnswerAskedForMayBeWideAndItNeedsNoRoomInTheBound) {
     EXPECT_EQ(0u, core.storedBytes());
 }
 
+// The user cancels a fetch: the sender, a marked copy, stops at once
+// instead of sending on until its messages time out.
+TEST(MarkedFraming, ACancelledFetchStopsItsMarkedSenderAtOnce) {
+    RecordingSink sink;
+    RecordingHandler handler(9);
+    handler.admission = Admission::Asked;
+    ListenerCore core(sink);
+    core.addHandler(handler);
+    const Origin sharer{Origin::Kind::Udp, 0x0A000002, 24170};
+    const Chunking source = chunked(9, bodyFilling(9, 600), 5, "PC", "anna", Framing{true, true});
+    SendWindow window(source, maxSendWindow, maxMessagesPerDatagram);
+    std::vector<Message> round;
+    for (std::uint32_t now = 0; now < 100 && !window.finished(); ++now) {
+        handler.wanted = now < 3;
+        round.clear();
+        window.due(now, round);
+        for (const Message& message : round)
+            feed(core, message, now, sharer);
+        for (const auto& echo : sink.echoes)
+            window.onReply(echo.data(), echo.size());
+        for (const auto& declined : sink.declines)
+            window.onReply(declined.data(), declined.size());
+        sink.echoes.clear();
+    }
+    EXPECT_TRUE(window.failed()) << "declined within the round after the cancel";
+    EXPECT_LT(window.acknowledgedCount(), source.count());
+    EXPECT_FALSE(sink.declines.empty());
+    EXPECT_TRUE(handler.deliveries.empty());
+
+    // A plain sender is never told: it has no way to hear it.
+    RecordingSink plainSink;
+    ListenerCore plainCore(plainSink);
+    plainCore.addHandler(handler);
+    const Chunking plain = chunkedInto(9, 40, 6);
+    handler.wanted = true;
+    feed(plainCore, plain.message(0), 0, sharer);
+    handler.wanted = false;
+    feed(plainCore, plain.message(1), 0, sharer);
+    feed(plainCore, plain.message(2), 0, sharer);
+    EXPECT_TRUE(plainSink.declines.empty());
+}
+
 }  // namespace

@@ -26,6 +26,7 @@ public:
             core.take(bytes.data(), bytes.size(), Origin{}, now);
     }
     void echo(const Message& message, const Origin&, const char*) override { replies.push_back(message.encode()); }
+    void decline(const Message&, const Origin&) override { ADD_FAILURE() << "nothing asked, nothing declined"; }
 
 private:
     unsigned mCount = 0;
