@@ -47,13 +47,15 @@ unsigned touch(const std::uint8_t* bytes, std::size_t length) {
 }
 
 struct CheckingHandler : MessageHandler {
-    explicit CheckingHandler(unsigned messageType) : MessageHandler(messageType) {}
+    // Only the fetch asked for may pass 32,768 messages, from a marked sender.
+    explicit CheckingHandler(unsigned messageType)
+        : MessageHandler(messageType), mostMessages(messageType == 9 ? maxWideChunkCount : maxChunkCount) {}
     void onTransferStart(const TransferFrom&, unsigned bytes) override {
-        check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
+        check(bytes % messageSize == 0 && bytes != 0 && bytes <= mostMessages * messageSize);
         ++starts;
     }
     void onTransferProgress(const TransferFrom&, unsigned bytes) override {
-        check(bytes % messageSize == 0 && bytes != 0 && bytes <= maxChunkCount * messageSize);
+        check(bytes % messageSize == 0 && bytes != 0 && bytes <= mostMessages * messageSize);
     }
     void onTransferFailed(const TransferFrom&) override { ++ends; }
     void handle(const TransferFrom&, const char* computer, const char* user, const std::uint8_t* body,
@@ -62,9 +64,10 @@ struct CheckingHandler : MessageHandler {
         check(computer != nullptr && user != nullptr && (body != nullptr || length == 0));
         const std::size_t texts = std::strlen(computer) + std::strlen(user);
         sink += static_cast<unsigned>(texts) + touch(body, length);
-        check(length <= maxChunkCount * messageDataSize);
+        check(length <= std::uint64_t{mostMessages} * messageDataSize);
     }
 
+    const std::uint32_t mostMessages;
     unsigned starts = 0, ends = 0, sink = 0;
 };
 

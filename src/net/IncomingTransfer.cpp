@@ -108,9 +108,12 @@ bool IncomingTransfer::store(const Message& message) {
     const std::uint32_t number = numberOf(message);
     const std::uint8_t* chunk = message.data.data() + mNameSkip;
     if (mAsked) {
-        // number < chunkCount = length / chunkSize + 1, so start <= length.
+        // number < chunkCount = length / chunkSize + 1, so start <= length;
+        // the last chunk may hold nothing (an empty payload has no buffer).
         const std::size_t start = std::size_t{number} * mChunkSize;
-        std::memcpy(mPayload.data() + start, chunk, std::min<std::size_t>(mChunkSize, mTotalLength - start));
+        const std::size_t bytes = std::min<std::size_t>(mChunkSize, mTotalLength - start);
+        if (bytes != 0)
+            std::memcpy(mPayload.data() + start, chunk, bytes);
         mHave[number] = true;
     } else {
         try {
@@ -147,6 +150,9 @@ void IncomingTransfer::deliver() {
         mHandler.onTransferFailed(mFrom);
         return;
     }
+    // No room for the texts' NULs: dropped like any payload without them.
+    if (mTotalLength == 0)
+        return;
     const std::uint8_t* const begin = mAsked ? whole.data() : assembled.get();
     const std::uint8_t* const end = begin + mTotalLength;
     const char* computer = mSenderComputer.c_str();

@@ -83,9 +83,12 @@ IncomingTransfer* ListenerCore::startTransfer(const Message& message, const Orig
     std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, origin, **handler, asked);
     if (!transfer) {
         // The answer awaited cannot be had (no memory for what it announced,
-        // or more than it may be): the request fails now, not at a time-out.
-        if (asked)
+        // or more than it may be): the request fails now, not at a time-out,
+        // as a transfer that began and ended at once.
+        if (asked) {
+            (*handler)->onTransferStart(from, messageBytes(1));
             (*handler)->onTransferFailed(from);
+        }
         return nullptr;
     }
     makeRoomFor(origin);
