@@ -148,8 +148,12 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader reader(data, size);
-    const ListenerLimits limits =
-        reader.byte() % 2 == 0 ? ListenerLimits() : ListenerLimits{6 * IncomingTransfer::chunkFootprint, 4};
+    // The fuzzer's memory is small: the fetch asked for may pass 32,768
+    // messages (13 MB) but not by much.
+    constexpr std::uint64_t askedBytes = 20u << 20;
+    const ListenerLimits limits = reader.byte() % 2 == 0
+                                      ? ListenerLimits{maxStoredBytes, maxTransfers, askedBytes}
+                                      : ListenerLimits{6 * IncomingTransfer::chunkFootprint, 4, askedBytes};
     std::vector<std::unique_ptr<CheckingHandler>> handlers;
     CheckingSink sink;
     {

@@ -23,7 +23,7 @@ bool sameSender(const Origin& a, const Origin& b) {
 }  // namespace
 
 ListenerCore::ListenerCore(EchoSink& sink, const ListenerLimits& limits)
-    : mSink(sink), mLimits{limits.storedBytes, std::max<std::size_t>(limits.transfers, 1)} {
+    : mSink(sink), mLimits{limits.storedBytes, std::max<std::size_t>(limits.transfers, 1), limits.askedBytes} {
     try {
         mHandlers.reserve(16);
         mTransfers.reserve(mLimits.transfers);
@@ -80,7 +80,9 @@ IncomingTransfer* ListenerCore::startTransfer(const Message& message, const Orig
     if (admission == Admission::Refused)
         return nullptr;
     const bool asked = admission == Admission::Asked;
-    std::unique_ptr<IncomingTransfer> transfer = IncomingTransfer::start(message, origin, **handler, asked);
+    std::unique_ptr<IncomingTransfer> transfer;
+    if (!asked || message.totalLength <= mLimits.askedBytes)
+        transfer = IncomingTransfer::start(message, origin, **handler, asked);
     if (!transfer) {
         // The answer awaited cannot be had (no memory for what it announced,
         // or more than it may be): the request fails now, not at a time-out,

@@ -30,11 +30,14 @@
 struct ListenerLimits {
     std::size_t storedBytes = maxStoredBytes;
     std::size_t transfers = maxTransfers;
+    // The largest answer asked for, whose payload is taken whole at its
+    // start: as much as a wide transfer numbers.
+    std::uint64_t askedBytes = std::uint64_t{maxWideChunkCount} * messageDataSize;
 };
 
 class ListenerCore {
 public:
-    explicit ListenerCore(EchoSink& sink, const ListenerLimits& limits = ListenerLimits());
+    explicit ListenerCore(EchoSink& sink, const ListenerLimits& limits = ListenerLimits{});
     // Reports every incomplete transfer as failed.
     ~ListenerCore();
     ListenerCore(const ListenerCore&) = delete;
