@@ -68,9 +68,10 @@ PY
 # The one payload of type $2 in folder $1, once it is there.
 payload() {
   local files
-  wait_for "$3" compgen -G "$1/*-t$2.body" >/dev/null || return 1
-  files=("$1"/*-t"$2".body)
-  [ "${#files[@]}" -eq 1 ] && echo "${files[0]}"
+  # The listener writes the body, then its .info: once that is there the body is whole.
+  wait_for "$3" compgen -G "$1/*-t$2.info" >/dev/null || return 1
+  files=("$1"/*-t"$2".info)
+  [ "${#files[@]}" -eq 1 ] && echo "${files[0]%.info}.body"
 }
 
 # A plain copy on A, as Anna, listening into folder $1 while it asks B for
